@@ -1,0 +1,75 @@
+#include "commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+struct Subcommand
+{
+    const char *name;
+    int (*run)(const QStringList &);
+    const char *summary;
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"scan", runScan, "read the catalog; one JSON line per record, or --summary"},
+};
+
+int usage()
+{
+    std::fputs("usage: tovalo-cli COMMAND [OPTIONS]\n", stderr);
+    for (const Subcommand &s : kSubcommands)
+        std::fprintf(stderr, "  %-8s %s\n", s.name, s.summary);
+    return 2;
+}
+
+} // namespace
+
+bool parseOrComplain(QCommandLineParser &parser, const QStringList &arguments)
+{
+    parser.addHelpOption();
+    if (parser.parse(arguments)) {
+        if (parser.isSet(QStringLiteral("help"))) {
+            std::fputs(qPrintable(parser.helpText()), stdout);
+            std::exit(0);
+        }
+        if (parser.positionalArguments().isEmpty())
+            return true;
+        complain(QStringLiteral("tovalo-cli: unexpected argument: %1")
+                     .arg(parser.positionalArguments().first()));
+        return false;
+    }
+    complain(QStringLiteral("tovalo-cli: %1").arg(parser.errorText()));
+    return false;
+}
+
+int complain(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return 2;
+}
+
+void writeOut(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+int main(int argc, char **argv)
+{
+    // Standard output carries the command's results; the scan's log line goes to stderr as is.
+    if (!qEnvironmentVariableIsSet("QT_MESSAGE_PATTERN"))
+        qSetMessagePattern(QStringLiteral("%{message}"));
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tovalo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tovalo"));
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2)
+        return usage();
+    for (const Subcommand &s : kSubcommands)
+        if (args.at(1) == QLatin1String(s.name))
+            return s.run(args.mid(1));
+    std::fprintf(stderr, "tovalo-cli: unknown command: %s\n", qPrintable(args.at(1)));
+    return usage();
+}

@@ -1,0 +1,460 @@
+#include "scanner.h"
+
+#include "model/sourcenamer.h"
+#include "xattr.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <variant>
+#include <vector>
+
+namespace {
+
+constexpr const char *kSkipDirs[] = {"node_modules", "venv",        ".venv",        "__pycache__",
+                                     "Pods",         "DerivedData", "site-packages"};
+
+constexpr const char16_t *kPackageExtensions[] = {
+    u"app",          u"bundle",      u"framework",     u"plugin",     u"kext",
+    u"pages",        u"numbers",     u"key",           u"rtfd",       u"photoslibrary",
+    u"musiclibrary", u"tvlibrary",   u"imovielibrary", u"aplibrary",  u"photolibrary",
+    u"xcodeproj",    u"xcworkspace", u"playground",    u"logicx",     u"band",
+    u"saver",        u"prefpane",    u"qlgenerator",   u"mdimporter", u"wdgt"};
+
+constexpr const char16_t *kSkipPackages[] = {u"photoslibrary", u"musiclibrary", u"tvlibrary",
+                                             u"imovielibrary", u"aplibrary",    u"photolibrary"};
+
+constexpr const char16_t *kScreenshotPrefixes[] = {u"screenshot", u"screen shot",    u"cleanshot",
+                                                   u"scr-",       u"capture d",      u"bildschirmfoto"};
+
+constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_CTIME |
+                               STATX_BTIME | STATX_BLOCKS;
+
+Millis millis(const statx_timestamp &t)
+{
+    return Millis(t.tv_sec) * 1000 + Millis(t.tv_nsec) / 1000000;
+}
+
+bool contains(const auto &list, QStringView value)
+{
+    return std::any_of(std::begin(list), std::end(list),
+                       [&](const char16_t *s) { return value == QStringView(s); });
+}
+
+// What the walk needs to know about one extension, worked out once per thread.
+struct ExtInfo
+{
+    quint16 id = StringPool::kNone;
+    QString lower;
+    Kind kind = Kind::other;
+    bool package = false;
+    bool skipPackage = false;
+};
+
+class ExtCache
+{
+public:
+    const ExtInfo &get(const char *name, size_t nameLength)
+    {
+        const char *dot = static_cast<const char *>(memrchr(name, '.', nameLength));
+        QByteArray raw;
+        if (dot && dot != name && dot != name + nameLength - 1)
+            raw = QByteArray(dot + 1, qsizetype(name + nameLength - dot - 1));
+        auto it = m_cache.find(raw);
+        if (it != m_cache.end())
+            return it.value();
+        ExtInfo info;
+        info.lower = QString::fromUtf8(raw).toLower();
+        info.id = StringPool::intern(info.lower);
+        info.kind = Kinds::of(info.lower);
+        info.package = Scanner::isPackageExtension(info.lower);
+        info.skipPackage = contains(kSkipPackages, info.lower);
+        return m_cache.insert(raw, info).value();
+    }
+
+private:
+    QHash<QByteArray, ExtInfo> m_cache;
+};
+
+struct Dates
+{
+    Millis modified, created, added;
+};
+
+Dates datesOf(const struct statx &st)
+{
+    Dates d;
+    d.modified = (st.stx_mask & STATX_MTIME) ? millis(st.stx_mtime) : kDistantPast;
+    // A copy keeps its modification date but gets a new birth time: the earlier one is the truth.
+    d.created = (st.stx_mask & STATX_BTIME) ? std::min(millis(st.stx_btime), d.modified) : d.modified;
+    if (Scanner::demoDates())
+        d.added = d.created;
+    else
+        d.added = (st.stx_mask & STATX_CTIME) ? millis(st.stx_ctime) : d.created;
+    return d;
+}
+
+QByteArray childPath(const QByteArray &dir, const char *name, size_t length)
+{
+    QByteArray p;
+    p.reserve(dir.size() + qsizetype(length) + 1);
+    p += dir;
+    if (!dir.endsWith('/'))
+        p += '/';
+    p.append(name, qsizetype(length));
+    return p;
+}
+
+FileItem::Fields baseFields(QByteArray path, const ExtInfo &ext, const struct statx &st)
+{
+    FileItem::Fields f;
+    f.path = std::move(path);
+    f.ext = ext.lower;
+    f.extId = ext.id;
+    f.kind = ext.kind;
+    const Dates d = datesOf(st);
+    f.modified = d.modified;
+    f.created = d.created;
+    f.added = d.added;
+    f.sourceId = StringPool::kNone;
+    return f;
+}
+
+FileItem appRecord(QByteArray path, const ExtInfo &ext, const struct statx &st)
+{
+    FileItem::Fields f = baseFields(std::move(path), ext, st);
+    f.kind = Kind::app;
+    f.size = 0; // measured later, off the scan
+    return FileItem(f);
+}
+
+FileItem fileRecord(QByteArray path, const char *name, const ExtInfo &ext, const struct statx &st,
+                    qint64 size)
+{
+    FileItem::Fields f = baseFields(std::move(path), ext, st);
+    f.size = size;
+    if (f.kind == Kind::image) {
+        // No capture marker exists on Linux: the tools' names are the only sign.
+        f.isScreenshot = Scanner::hasScreenshotName(QString::fromUtf8(name).toLower());
+    }
+    const QStringList froms = Xattr::whereFroms(f.path);
+    if (!froms.isEmpty()) {
+        if (const auto source = SourceNamer::name(froms))
+            f.sourceId = StringPool::intern(*source);
+    }
+    return FileItem(f);
+}
+
+bool statEntry(int dirfd, const char *name, struct statx &st)
+{
+    return ::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &st) == 0;
+}
+
+// One folder's output: its records and entered subfolders, in entry order.
+struct Node
+{
+    std::vector<std::variant<FileItem, std::unique_ptr<Node>>> entries;
+};
+
+struct Task
+{
+    QByteArray path;
+    int level; // level of the folder's entries below the tree's root
+    bool appsOnly;
+    Node *node;
+};
+
+// Reads folders on several threads; each folder's output lands in its own
+// node, so the flattened result does not depend on which thread read what.
+class ParallelWalk
+{
+public:
+    void add(Task t)
+    {
+        std::lock_guard guard(m_lock);
+        m_tasks.push_back(std::move(t));
+        ++m_outstanding;
+        m_wake.notify_one();
+    }
+
+    void run()
+    {
+        const unsigned helpers = std::clamp(std::thread::hardware_concurrency(), 1u, 8u) - 1;
+        std::vector<std::thread> threads;
+        for (unsigned i = 0; i < helpers; ++i)
+            threads.emplace_back([this] { work(); });
+        work();
+        for (auto &t : threads)
+            t.join();
+    }
+
+private:
+    void work()
+    {
+        ExtCache exts;
+        for (;;) {
+            Task task;
+            {
+                std::unique_lock guard(m_lock);
+                m_wake.wait(guard, [this] { return !m_tasks.empty() || m_outstanding == 0; });
+                if (m_tasks.empty())
+                    return;
+                task = std::move(m_tasks.back());
+                m_tasks.pop_back();
+            }
+            readFolder(task, exts);
+            std::lock_guard guard(m_lock);
+            if (--m_outstanding == 0)
+                m_wake.notify_all();
+        }
+    }
+
+    void readFolder(const Task &task, ExtCache &exts);
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::vector<Task> m_tasks;
+    int m_outstanding = 0;
+};
+
+void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
+{
+    const int fd = ::open(task.path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return; // unreadable: passed over
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    std::vector<QByteArray> names;
+    while (dirent *e = ::readdir(dir)) {
+        if (e->d_name[0] == '.')
+            continue; // hidden, and "." and ".."
+        names.emplace_back(e->d_name);
+    }
+    std::sort(names.begin(), names.end());
+
+    std::vector<Task> children;
+    Node &node = *task.node;
+    node.entries.reserve(names.size());
+    for (const QByteArray &name : names) {
+        struct statx st;
+        if (!statEntry(fd, name.constData(), st))
+            continue;
+        const ExtInfo &ext = exts.get(name.constData(), size_t(name.size()));
+        if (S_ISDIR(st.stx_mode)) {
+            if (ext.package) {
+                if (ext.lower == u"app") {
+                    node.entries.emplace_back(
+                        appRecord(childPath(task.path, name.constData(), size_t(name.size())), ext, st));
+                } else if (!task.appsOnly && !ext.skipPackage && ext.kind != Kind::other) {
+                    QByteArray path = childPath(task.path, name.constData(), size_t(name.size()));
+                    const qint64 size = Scanner::folderSize(path);
+                    node.entries.emplace_back(fileRecord(std::move(path), name.constData(), ext, st, size));
+                }
+                continue;
+            }
+            if (!Scanner::entersFolder(name.constData()))
+                continue;
+            if (task.appsOnly && task.level > 1)
+                continue; // application folders are read two levels deep
+            auto child = std::make_unique<Node>();
+            children.push_back(Task{childPath(task.path, name.constData(), size_t(name.size())),
+                                    task.level + 1, task.appsOnly, child.get()});
+            node.entries.emplace_back(std::move(child));
+            continue;
+        }
+        if (task.appsOnly || !S_ISREG(st.stx_mode))
+            continue;
+        node.entries.emplace_back(fileRecord(childPath(task.path, name.constData(), size_t(name.size())),
+                                             name.constData(), ext, st, qint64(st.stx_size)));
+    }
+    ::closedir(dir);
+    // Pushed in reverse so the stack hands out the first folder first, keeping the walk near depth-first.
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        add(std::move(*it));
+}
+
+size_t countRecords(const Node &node)
+{
+    size_t n = 0;
+    for (const auto &e : node.entries)
+        n += std::holds_alternative<FileItem>(e) ? 1 : countRecords(*std::get<1>(e));
+    return n;
+}
+
+class Flattener
+{
+public:
+    Flattener(QList<FileItem> &out, bool dedupe) : m_out(out), m_dedupe(dedupe) {}
+
+    void append(Node &node)
+    {
+        for (auto &e : node.entries) {
+            if (auto *item = std::get_if<FileItem>(&e)) {
+                if (!m_dedupe || !m_seen.contains(item->path())) {
+                    if (m_dedupe)
+                        m_seen.insert(item->path());
+                    m_out.append(std::move(*item));
+                }
+            } else {
+                append(*std::get<1>(e));
+            }
+        }
+    }
+
+private:
+    QList<FileItem> &m_out;
+    bool m_dedupe;
+    QSet<QByteArray> m_seen;
+};
+
+QByteArray normalised(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
+bool within(const QByteArray &inner, const QByteArray &outer)
+{
+    if (inner == outer)
+        return true;
+    if (outer == "/")
+        return inner.startsWith('/');
+    return inner.size() > outer.size() && inner.startsWith(outer) && inner.at(outer.size()) == '/';
+}
+
+} // namespace
+
+QList<FileItem> Scanner::scan(const QList<QByteArray> &roots, const QList<QByteArray> &appDirs)
+{
+    struct Tree
+    {
+        QByteArray path;
+        bool appsOnly;
+        Node node;
+    };
+    std::vector<Tree> trees;
+    for (const QByteArray &r : roots)
+        trees.push_back(Tree{normalised(r), false, {}});
+    for (const QByteArray &a : appDirs)
+        trees.push_back(Tree{normalised(a), true, {}});
+
+    // Paths can only repeat when one tree lies inside another; only then is a seen-set worth its cost.
+    bool overlap = false;
+    for (size_t i = 0; i < trees.size() && !overlap; ++i)
+        for (size_t j = 0; j < trees.size() && !overlap; ++j)
+            overlap = i != j && within(trees[i].path, trees[j].path);
+
+    ParallelWalk walk;
+    for (auto it = trees.rbegin(); it != trees.rend(); ++it)
+        walk.add(Task{it->path, 1, it->appsOnly, &it->node});
+    walk.run();
+
+    size_t total = 0;
+    for (const Tree &t : trees)
+        total += countRecords(t.node);
+    QList<FileItem> out;
+    out.reserve(qsizetype(total));
+    Flattener flat(out, overlap);
+    for (Tree &t : trees)
+        flat.append(t.node);
+    return out;
+}
+
+std::optional<FileItem> Scanner::item(const QByteArray &rawPath)
+{
+    const QByteArray path = normalised(rawPath);
+    struct statx st;
+    if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &st) != 0)
+        return std::nullopt;
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray name = path.mid(slash + 1);
+    if (name.isEmpty())
+        return std::nullopt;
+    ExtCache exts;
+    const ExtInfo &ext = exts.get(name.constData(), size_t(name.size()));
+    if (S_ISDIR(st.stx_mode)) {
+        if (!ext.package || ext.skipPackage)
+            return std::nullopt;
+        if (ext.lower == u"app")
+            return appRecord(path, ext, st);
+        if (ext.kind == Kind::other)
+            return std::nullopt;
+        return fileRecord(path, name.constData(), ext, st, folderSize(path));
+    }
+    if (!S_ISREG(st.stx_mode))
+        return std::nullopt;
+    return fileRecord(path, name.constData(), ext, st, qint64(st.stx_size));
+}
+
+qint64 Scanner::folderSize(const QByteArray &path)
+{
+    qint64 total = 0;
+    std::vector<QByteArray> pending{normalised(path)};
+    while (!pending.empty()) {
+        const QByteArray dirPath = std::move(pending.back());
+        pending.pop_back();
+        const int fd = ::open(dirPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        DIR *dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            continue;
+        }
+        while (dirent *e = ::readdir(dir)) {
+            const char *n = e->d_name;
+            if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+                continue;
+            struct statx st;
+            if (::statx(fd, n, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_BLOCKS, &st) != 0)
+                continue;
+            if (S_ISREG(st.stx_mode))
+                total += qint64(st.stx_blocks) * 512;
+            else if (S_ISDIR(st.stx_mode))
+                pending.push_back(childPath(dirPath, n, std::strlen(n)));
+        }
+        ::closedir(dir);
+    }
+    return total;
+}
+
+bool Scanner::entersFolder(const char *name)
+{
+    if (name[0] == '.')
+        return false;
+    for (const char *skip : kSkipDirs)
+        if (std::strcmp(name, skip) == 0)
+            return false;
+    return true;
+}
+
+bool Scanner::isPackageExtension(QStringView lowerExt)
+{
+    return contains(kPackageExtensions, lowerExt);
+}
+
+bool Scanner::demoDates()
+{
+    static const bool on = qEnvironmentVariableIsSet("TOVALO_DEMO_DATES");
+    return on;
+}
+
+bool Scanner::hasScreenshotName(const QString &lowerName)
+{
+    return std::any_of(std::begin(kScreenshotPrefixes), std::end(kScreenshotPrefixes),
+                       [&](const char16_t *p) { return lowerName.startsWith(QStringView(p)); });
+}

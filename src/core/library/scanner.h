@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/fileitem.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <optional>
+
+// Turns folders on disk into catalog records. Stateless: every call starts
+// from nothing. Paths are native bytes, so no file name is ever mistranslated.
+class Scanner final
+{
+public:
+    // Walks every root, then every application folder (where only bundles
+    // count), into one list in enumeration order: depth first, entries of a
+    // folder in byte order of their names. A path reached twice keeps the
+    // record of the first tree that reached it. Uses every core; blocking.
+    static QList<FileItem> scan(const QList<QByteArray> &roots, const QList<QByteArray> &appDirs);
+
+    // The record one step of the walk would make of `path`, if any.
+    static std::optional<FileItem> item(const QByteArray &path);
+
+    // Allocated bytes of every regular file under `path`, hidden and package
+    // contents included; 0 for an empty or missing folder.
+    static qint64 folderSize(const QByteArray &path);
+
+    // Whether the walk enters a plain folder of this name (hidden folders and
+    // dependency or cache folders are never read).
+    static bool entersFolder(const char *name);
+    // Directories with one of these lower-cased extensions are packages: one
+    // record (or none), never entered.
+    static bool isPackageExtension(QStringView lowerExt);
+    // True when TOVALO_DEMO_DATES is set: every added date is the creation date.
+    static bool demoDates();
+    // Screenshot tools' file-name prefixes, lower-cased.
+    static bool hasScreenshotName(const QString &lowerName);
+};

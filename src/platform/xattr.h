@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// Extended attributes that say where a downloaded file came from.
+namespace Xattr {
+
+// The file's where-from list: [origin, referrer] from the freedesktop
+// attributes browsers and downloaders write, else the list stored by the other
+// desktop platform as a property list. Empty when there is none or it cannot be read.
+QStringList whereFroms(const QByteArray &path);
+
+// Decodes a property list (binary or XML) holding a list of strings; empty
+// when the bytes are not such a list.
+QStringList decodeStringList(const QByteArray &plist);
+
+inline constexpr const char *kOrigin = "user.xdg.origin.url";
+inline constexpr const char *kReferrer = "user.xdg.referrer.url";
+inline constexpr const char *kForeignWhereFroms = "user.com.apple.metadata:kMDItemWhereFroms";
+
+} // namespace Xattr
