@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -16,6 +17,22 @@ TempTree::TempTree()
 {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot make a temporary folder");
+    m_dir.setAutoRemove(false);
+}
+
+TempTree::~TempTree()
+{
+    const QByteArray root = path();
+    // Folders a test locked must open again before their contents can go.
+    ::nftw(root.constData(), [](const char *p, const struct stat *st, int type, struct FTW *) {
+        if (type == FTW_D || type == FTW_DNR)
+            ::chmod(p, (st->st_mode & 07777) | S_IRWXU);
+        return 0;
+    }, 32, FTW_PHYS);
+    ::nftw(root.constData(), [](const char *p, const struct stat *, int, struct FTW *) {
+        ::remove(p);
+        return 0;
+    }, 32, FTW_DEPTH | FTW_PHYS);
 }
 
 QByteArray TempTree::path(const QByteArray &relative) const

@@ -12,6 +12,8 @@ class TempTree final
 {
 public:
     TempTree();
+    // Removes the tree by its native bytes, so names that are not UTF-8 go too.
+    ~TempTree();
 
     // Absolute native path of `relative` inside the tree.
     QByteArray path(const QByteArray &relative = {}) const;

@@ -49,6 +49,8 @@ Library::Library(Environment env, QObject *parent)
     : QObject(parent), m_env(std::move(env)), m_postBox(std::make_shared<PostBox>())
 {
     m_postBox->library = this;
+    m_pool = new QThreadPool(this);
+    m_pool->setMaxThreadCount(6);
     if (m_env.watchFolders) {
         m_watcher = new FolderWatcher([](const char *name) { return Scanner::entersFolder(name); }, this);
     }
@@ -61,8 +63,11 @@ Library::Library(Environment env, QObject *parent)
 
 Library::~Library()
 {
-    std::lock_guard guard(m_postBox->lock);
-    m_postBox->library = nullptr;
+    {
+        std::lock_guard guard(m_postBox->lock);
+        m_postBox->library = nullptr;
+    }
+    m_pool->waitForDone();
 }
 
 template <typename T>
@@ -76,7 +81,7 @@ void Library::publish(T &field, T value, void (Library::*changed)())
 
 void Library::inBackground(std::function<std::function<void()>()> work)
 {
-    QThreadPool::globalInstance()->start([box = m_postBox, work = std::move(work)] {
+    m_pool->start([box = m_postBox, work = std::move(work)] {
         std::function<void()> then = work();
         std::lock_guard guard(box->lock);
         if (box->library)

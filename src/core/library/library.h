@@ -16,6 +16,7 @@
 
 class FolderWatcher;
 class QSettings;
+class QThreadPool;
 
 // The catalog: the records of the user's folders and every list derived from
 // them. Lives on the main thread; scans and analyses run in the background on
@@ -159,6 +160,8 @@ private:
 
     Environment m_env;
     FolderWatcher *m_watcher = nullptr;
+    // Its own threads: a long duplicate search must never hold up the next scan.
+    QThreadPool *m_pool = nullptr;
     std::shared_ptr<PostBox> m_postBox;
 
     QList<FileItem> m_items;
