@@ -10,6 +10,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <array>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -268,10 +269,18 @@ void Library::derive()
     QList<FileItem> recents;
     QList<FileItem> screenshots;
     QList<FileItem> large;
+    // Counted first so every kind's list is allocated once.
+    std::array<qsizetype, Kinds::all.size()> counts{};
+    for (const FileItem &item : m_items)
+        ++counts[size_t(item.kind())];
+    std::array<QList<FileItem>, Kinds::all.size()> lists;
+    std::array<qint64, Kinds::all.size()> sizes{};
+    for (Kind kind : Kinds::all)
+        lists[size_t(kind)].reserve(counts[size_t(kind)]);
     for (const FileItem &item : m_items) {
         const Kind kind = item.kind();
-        byKind[kind].append(item);
-        sizeByKind[kind] += item.size();
+        lists[size_t(kind)].append(item);
+        sizes[size_t(kind)] += item.size();
         total += item.size();
         if (kind != Kind::app) {
             if (recents.size() < kRecentCount)
@@ -284,6 +293,12 @@ void Library::derive()
     }
     std::stable_sort(large.begin(), large.end(),
                      [](const FileItem &a, const FileItem &b) { return a.size() > b.size(); });
+    for (Kind kind : Kinds::all) {
+        if (counts[size_t(kind)] == 0)
+            continue;
+        byKind.insert(kind, std::move(lists[size_t(kind)]));
+        sizeByKind.insert(kind, sizes[size_t(kind)]);
+    }
 
     publish(m_byKind, std::move(byKind), &Library::byKindChanged);
     publish(m_sizeByKind, std::move(sizeByKind), &Library::sizeByKindChanged);

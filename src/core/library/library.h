@@ -81,6 +81,8 @@ public:
     void remove(const QSet<QByteArray> &paths);
     // Called by the folder watcher; public so a test can stand in for it.
     void filesChanged();
+    // Rebuilds every list derived from `items`; public so it can be measured alone.
+    void derive();
 
     Paths standardFolders() const;
     // The scan roots and watched folders: standard folders, then pins.
@@ -147,7 +149,6 @@ private:
     struct PostBox;
 
     void apply(QList<FileItem> records);
-    void derive();
     void sizeApps(quint64 generation);
     void findDuplicates(quint64 generation);
     void savePinned();

@@ -106,6 +106,9 @@ private:
     QSharedDataPointer<Data> d;
 };
 
+// One pointer that may be moved in memory: lists of records grow by plain copies.
+Q_DECLARE_TYPEINFO(FileItem, Q_RELOCATABLE_TYPE);
+
 inline size_t qHash(const FileItem &item, size_t seed = 0)
 {
     return qHash(item.path(), seed);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+// Small helpers the peer-comparison benchmarks share.
+namespace Bench {
+
+// Seconds one call of `work` takes, median of `runs` runs.
+double medianSeconds(int runs, const std::function<void()> &work);
+// Runs a command with its output thrown away; false when it could not run or failed.
+bool runQuiet(const QString &program, const QStringList &arguments);
+bool haveProgram(const QString &program);
+// Resident set size of this process, in bytes.
+qint64 residentBytes();
+// A folder under the system's temporary folder kept between runs, so large
+// trees are written once.
+QByteArray cacheFolder(const QByteArray &name);
+
+} // namespace Bench
