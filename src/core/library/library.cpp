@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QSettings>
 #include <QThreadPool>
 
@@ -359,7 +360,9 @@ void Library::filesChanged()
     m_autoPending = true;
     const Millis elapsed = m_env.now() - m_lastAuto;
     const Millis delay = std::max<Millis>(kAutoRefreshGapMs - elapsed, kAutoRefreshMinDelayMs);
-    m_env.later(int(delay), [this] {
+    m_env.later(int(delay), [this, alive = QPointer<Library>(this)] {
+        if (!alive)
+            return;
         m_autoPending = false;
         if (m_isScanning) {
             filesChanged();
