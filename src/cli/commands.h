@@ -6,6 +6,8 @@
 // Each subcommand takes its own arguments (the subcommand's name first) and
 // returns the process exit status: 0 done, 1 done with failures, 2 bad usage.
 int runScan(const QStringList &arguments);
+int runParse(const QStringList &arguments);
+int runSearch(const QStringList &arguments);
 
 // Parses `arguments`; on a bad option prints one line on stderr and returns false.
 bool parseOrComplain(QCommandLineParser &parser, const QStringList &arguments);

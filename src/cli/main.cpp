@@ -15,6 +15,8 @@ struct Subcommand
 
 constexpr Subcommand kSubcommands[] = {
     {"scan", runScan, "read the catalog; one JSON line per record, or --summary"},
+    {"parse", runParse, "read search text into a query; one JSON object"},
+    {"search", runSearch, "search the catalog and beyond; one JSON line per file, then the counts"},
 };
 
 int usage()
