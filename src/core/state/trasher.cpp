@@ -1,0 +1,128 @@
+#include "trasher.h"
+
+#include "library/library.h"
+#include "model/fmt.h"
+
+#include <QLocale>
+#include <QTimer>
+
+namespace {
+
+QString plural(qsizetype count)
+{
+    return count == 1 ? QStringLiteral(" item") : QStringLiteral(" items");
+}
+
+QString movedMessage(qsizetype moved, qsizetype failed, qint64 bytes)
+{
+    QString text = QStringLiteral("Moved ") + QLocale().toString(moved) + plural(moved) +
+                   QStringLiteral(" to the Trash · ") + Fmt::size(bytes) + QStringLiteral(" freed");
+    if (failed > 0)
+        text +=
+            QStringLiteral(" (") + QString::number(failed) + QStringLiteral(" could not be moved)");
+    return text;
+}
+
+QString putBackMessage(qsizetype back, qsizetype batch)
+{
+    if (back == batch)
+        return QStringLiteral("Put back ") + QLocale().toString(back) + plural(back);
+    return QStringLiteral("Put back ") + QString::number(back) + QStringLiteral("; ") +
+           QString::number(batch - back) + QStringLiteral(" are still in the Trash");
+}
+
+} // namespace
+
+Trasher::Environment Trasher::Environment::fromProcess()
+{
+    Environment env;
+    env.library = &Library::shared();
+    return env;
+}
+
+Trasher &Trasher::shared()
+{
+    static Trasher *instance = new Trasher(Environment::fromProcess());
+    return *instance;
+}
+
+Trasher::Trasher(Environment env, QObject *parent) : QObject(parent), m_env(std::move(env))
+{
+    Q_ASSERT(m_env.library);
+    if (!m_env.later) {
+        m_env.later = [this](int delayMs, std::function<void()> action) {
+            QTimer::singleShot(delayMs, Qt::PreciseTimer, this, std::move(action));
+        };
+    }
+}
+
+void Trasher::trash(const QList<FileItem> &items)
+{
+    if (items.isEmpty())
+        return;
+    QList<Move> batch;
+    QSet<QByteArray> gone;
+    qint64 bytes = 0;
+    for (const FileItem &item : items) {
+        const FreedesktopTrash::Outcome outcome = m_env.trash.trash(item.path());
+        if (!outcome.ok()) {
+            emit moveFailed(item.path(), outcome.error);
+            continue;
+        }
+        batch.append({item.path(), outcome.path});
+        gone.insert(item.path());
+        bytes += item.size();
+    }
+    // Replaced even when nothing moved: the batch before can no longer be undone.
+    m_last = batch;
+    m_env.library->remove(gone);
+    if (!gone.isEmpty())
+        emit moved(gone);
+    const qsizetype moved = batch.size();
+    show(movedMessage(moved, items.size() - moved, bytes), moved > 0);
+}
+
+void Trasher::undo()
+{
+    const QList<Move> batch = std::exchange(m_last, {});
+    qsizetype back = 0;
+    for (const Move &move : batch) {
+        const FreedesktopTrash::Outcome outcome = m_env.trash.restore(move.to, move.from);
+        if (outcome.ok())
+            ++back;
+        else
+            emit moveFailed(move.from, outcome.error);
+    }
+    m_env.library->rescan(false);
+    show(putBackMessage(back, batch.size()), false);
+}
+
+void Trasher::show(const QString &message, bool undo)
+{
+    setMessage(message);
+    setCanUndo(undo);
+    const quint64 ticket = ++m_ticket;
+    // Stale countdowns run and find a newer ticket: they clear nothing.
+    m_env.later(undo ? kUndoMessageMs : kMessageMs, [this, ticket] {
+        if (m_ticket != ticket)
+            return;
+        setMessage(std::nullopt);
+        setCanUndo(false);
+    });
+}
+
+void Trasher::setMessage(std::optional<QString> message)
+{
+    if (m_message == message)
+        return;
+    m_message = std::move(message);
+    emit messageChanged();
+}
+
+void Trasher::setCanUndo(bool canUndo)
+{
+    if (m_canUndo == canUndo)
+        return;
+    m_canUndo = canUndo;
+    emit canUndoChanged();
+}
