@@ -15,6 +15,7 @@ struct Subcommand
 
 constexpr Subcommand kSubcommands[] = {
     {"scan", runScan, "read the catalog; one JSON line per record, or --summary"},
+    {"ocr", runOcr, "read images for their text and subjects; one JSON line per image"},
     {"trash", runTrash, "move files to the Trash; the outcome, then one JSON line per moved file"},
     {"parse", runParse, "read search text into a query; one JSON object"},
     {"search", runSearch, "search the catalog and beyond; one JSON line per file, then the counts"},
