@@ -1,0 +1,118 @@
+#include "sortkey.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QLocale>
+
+#include <algorithm>
+#include <compare>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr std::array<const char *, 4> kRawValues = {"Date", "Name", "Size", "Kind"};
+
+int sign(std::strong_ordering order)
+{
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+// `items` reordered by `compare(i, j)` (negative, zero or positive for the
+// records at indices i and j). Ties fall back to the incoming index, which
+// makes the order total: the result is what a stable sort gives, at the speed
+// of an unstable one over plain indices.
+template <typename Compare>
+QList<FileItem> ordered(const QList<FileItem> &items, Compare compare)
+{
+    std::vector<qsizetype> order(size_t(items.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const int c = compare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    QList<FileItem> out;
+    out.reserve(items.size());
+    for (const qsizetype i : order)
+        out.append(items[i]);
+    return out;
+}
+
+std::vector<Millis> activities(const QList<FileItem> &items)
+{
+    std::vector<Millis> out;
+    out.reserve(size_t(items.size()));
+    for (const FileItem &item : items)
+        out.push_back(item.activity());
+    return out;
+}
+
+// The file browser's name comparison. The "C" locale has no collation rules
+// (and would compare digits one by one), so it borrows the root rules.
+QCollator nameCollator()
+{
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+QList<FileItem> byName(const QList<FileItem> &items)
+{
+    const QCollator collator = nameCollator();
+    // One key per file up front: comparing keys is a byte compare, where
+    // comparing names runs the collation rules on every one of n·log n pairs.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(items.size()));
+    for (const FileItem &item : items)
+        keys.push_back(collator.sortKey(item.name()));
+    return ordered(items, [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]); });
+}
+
+} // namespace
+
+std::optional<SortKey> SortKey::fromRawValue(QStringView raw)
+{
+    for (const Value value : all)
+        if (raw == QLatin1StringView(kRawValues[value]))
+            return SortKey(value);
+    return std::nullopt;
+}
+
+QString SortKey::rawValue() const
+{
+    return QString::fromLatin1(kRawValues[m_value]);
+}
+
+QList<FileItem> SortKey::apply(const QList<FileItem> &items) const
+{
+    switch (m_value) {
+    case date: {
+        const std::vector<Millis> act = activities(items);
+        return ordered(items, [&](qsizetype a, qsizetype b) { return sign(act[b] <=> act[a]); });
+    }
+    case name:
+        return byName(items);
+    case size: {
+        std::vector<qint64> sizes;
+        sizes.reserve(size_t(items.size()));
+        for (const FileItem &item : items)
+            sizes.push_back(item.size());
+        return ordered(items, [&](qsizetype a, qsizetype b) { return sign(sizes[b] <=> sizes[a]); });
+    }
+    case kind: {
+        const std::vector<Millis> act = activities(items);
+        std::vector<QString> exts;
+        exts.reserve(size_t(items.size()));
+        for (const FileItem &item : items)
+            exts.push_back(item.ext());
+        return ordered(items, [&](qsizetype a, qsizetype b) {
+            if (const int c = exts[a].compare(exts[b]))
+                return c;
+            return sign(act[b] <=> act[a]);
+        });
+    }
+    }
+    return items;
+}
