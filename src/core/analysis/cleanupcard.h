@@ -18,6 +18,11 @@ inline constexpr std::array<CleanupKind, 6> all = {CleanupKind::duplicates, Clea
                                                    CleanupKind::videos,     CleanupKind::apps};
 QString rawValue(CleanupKind kind);
 std::optional<CleanupKind> fromRawValue(QStringView raw);
+// What every view that shows a card says about its kind.
+QString title(CleanupKind kind);
+QString detail(CleanupKind kind);
+// A symbol name of the shared symbol set.
+QString symbol(CleanupKind kind);
 
 } // namespace CleanupKinds
 

@@ -1,6 +1,9 @@
 #include "library.h"
 #include "scanner.h"
 
+#include "analysis/cleanup.h"
+#include "analysis/duplicates.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -56,5 +59,7 @@ Library::Environment Library::Environment::fromProcess()
     };
     env.scan = &Scanner::scan;
     env.folderSize = &Scanner::folderSize;
+    env.findDuplicates = &Duplicates::find;
+    env.cleanupCards = &Cleanup::cards;
     return env;
 }

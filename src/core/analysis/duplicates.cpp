@@ -1,0 +1,352 @@
+#include "duplicates.h"
+
+#include "sha256.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Reads are mostly waits on the disk; a few in flight keep it busy on two cores.
+constexpr unsigned kReaders = 4;
+
+struct Entry
+{
+    qint64 size = 0;
+    Millis modified = 0;
+    std::optional<QString> head;
+    std::optional<QString> full;
+};
+
+struct Remembered
+{
+    std::mutex lock;
+    QHash<QByteArray, Entry> entries;
+};
+
+Remembered &remembered()
+{
+    static Remembered *cache = new Remembered; // kept for the life of the process
+    return *cache;
+}
+
+std::atomic<quint64> g_filesRead{0};
+std::atomic<quint64> g_bytesRead{0};
+
+using Digests = std::vector<std::optional<QString>>;
+
+// Indices into `digests` grouped by their digest, keys in order of first
+// appearance, members in the order given; indices without a digest are left out.
+std::vector<std::pair<QString, std::vector<int>>> groupBy(const std::vector<int> &members,
+                                                          const Digests &digests)
+{
+    std::vector<std::pair<QString, std::vector<int>>> out;
+    QHash<QString, size_t> slot;
+    for (int i : members) {
+        const auto &d = digests[size_t(i)];
+        if (!d)
+            continue;
+        const auto found = slot.constFind(*d);
+        if (found != slot.cend()) {
+            out[*found].second.push_back(i);
+        } else {
+            slot.insert(*d, out.size());
+            out.push_back({*d, {i}});
+        }
+    }
+    return out;
+}
+
+// Fills `out[i]` with the digest of `items[i]` for every i of `work`, on a few
+// threads, taking the work in the order given.
+void digestAll(const std::vector<FileItem> &items, const std::vector<int> &work,
+               std::optional<qint64> limit, Digests &out)
+{
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        for (size_t k = next++; k < work.size(); k = next++) {
+            const int i = work[k];
+            out[size_t(i)] = Duplicates::digest(items[size_t(i)], limit);
+        }
+    };
+    const unsigned helpers = unsigned(std::min<size_t>(kReaders, work.size() / 2));
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < helpers; ++t)
+        threads.emplace_back(run);
+    run();
+    for (std::thread &t : threads)
+        t.join();
+}
+
+// The path part of a group id: the path as text, or, for a name that is not
+// valid UTF-8 and would not survive the round trip, its percent-encoded bytes,
+// so two such groups never share an id.
+QString idPath(const FileItem &item)
+{
+    const QString text = item.pathString();
+    if (QFile::encodeName(text) == item.path())
+        return text;
+    return QString::fromLatin1(item.path().toPercentEncoding("/"));
+}
+
+DupGroup makeGroup(QList<FileItem> items, const QString &key)
+{
+    std::stable_sort(items.begin(), items.end(), [](const FileItem &a, const FileItem &b) {
+        return Duplicates::rank(a) < Duplicates::rank(b);
+    });
+    DupGroup g;
+    g.id = QString::number(items.first().size()) + u'-' + key + u'-' + idPath(items.first());
+    g.keep = items.first().path();
+    g.items = std::move(items);
+    return g;
+}
+
+struct Inode
+{
+    dev_t dev;
+    ino_t ino;
+    friend bool operator==(const Inode &, const Inode &) = default;
+};
+
+size_t qHash(const Inode &n, size_t seed = 0)
+{
+    return qHashMulti(seed, quint64(n.dev), quint64(n.ino));
+}
+
+} // namespace
+
+QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
+{
+    // 1–2. Candidates by size, sizes and members in input order.
+    std::vector<FileItem> candidates;
+    std::vector<std::vector<int>> bySize;
+    QHash<qint64, size_t> sizeSlot;
+    for (const FileItem &item : items) {
+        if (item.kind() == Kind::app || item.size() < kMinSize || item.isCloudOnly())
+            continue;
+        const int index = int(candidates.size());
+        candidates.push_back(item);
+        const auto found = sizeSlot.constFind(item.size());
+        if (found != sizeSlot.cend()) {
+            bySize[*found].push_back(index);
+        } else {
+            sizeSlot.insert(item.size(), bySize.size());
+            bySize.push_back({index});
+        }
+    }
+
+    // Hard links are one file under several names: only the first name in input
+    // order is a candidate, since trashing another would free nothing. A path
+    // that is gone or no longer a plain file drops out here already.
+    std::vector<ino_t> inodes(candidates.size(), 0);
+    std::vector<int> headWork;
+    for (std::vector<int> &members : bySize) {
+        if (members.size() < 2)
+            continue;
+        QHash<Inode, int> seen;
+        std::vector<int> kept;
+        for (int i : members) {
+            struct stat st;
+            if (::fstatat(AT_FDCWD, candidates[size_t(i)].path().constData(), &st,
+                          AT_SYMLINK_NOFOLLOW) != 0 ||
+                !S_ISREG(st.st_mode))
+                continue;
+            const Inode node{st.st_dev, st.st_ino};
+            if (seen.contains(node))
+                continue;
+            seen.insert(node, i);
+            inodes[size_t(i)] = st.st_ino;
+            kept.push_back(i);
+        }
+        members = kept.size() < 2 ? std::vector<int>{} : std::move(kept);
+        headWork.insert(headWork.end(), members.begin(), members.end());
+    }
+    // Read in inode order, which on most file systems is close to the order on disk.
+    std::sort(headWork.begin(), headWork.end(),
+              [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
+
+    // 3. Head digests.
+    Digests heads(candidates.size());
+    digestAll(candidates, headWork, kHeadBytes, heads);
+
+    struct Pending
+    {
+        std::vector<int> members;
+        bool needsFull;
+    };
+    std::vector<Pending> pending;
+    std::vector<int> fullWork;
+    for (const std::vector<int> &members : bySize) {
+        if (members.size() < 2)
+            continue;
+        for (auto &[digest, same] : groupBy(members, heads)) {
+            if (same.size() < 2)
+                continue;
+            const bool needsFull = candidates[size_t(same.front())].size() > kHeadBytes;
+            if (needsFull)
+                fullWork.insert(fullWork.end(), same.begin(), same.end());
+            pending.push_back({std::move(same), needsFull});
+        }
+    }
+    std::sort(fullWork.begin(), fullWork.end(),
+              [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
+
+    // 4. Full digests, only where heads agree on files longer than the head.
+    Digests fulls(candidates.size());
+    digestAll(candidates, fullWork, std::nullopt, fulls);
+
+    // 5–7. Groups in the order their sizes came.
+    auto itemsOf = [&](const std::vector<int> &members) {
+        QList<FileItem> list;
+        list.reserve(qsizetype(members.size()));
+        for (int i : members)
+            list.append(candidates[size_t(i)]);
+        return list;
+    };
+    std::vector<std::pair<qint64, DupGroup>> groups;
+    for (const Pending &p : pending) {
+        if (!p.needsFull) {
+            DupGroup g = makeGroup(itemsOf(p.members), QString());
+            groups.emplace_back(g.wasted(), std::move(g));
+            continue;
+        }
+        for (const auto &[digest, same] : groupBy(p.members, fulls)) {
+            if (same.size() < 2)
+                continue;
+            DupGroup g = makeGroup(itemsOf(same), digest);
+            groups.emplace_back(g.wasted(), std::move(g));
+        }
+    }
+
+    // 8. Most wasted first.
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    QList<DupGroup> out;
+    out.reserve(qsizetype(groups.size()));
+    for (auto &g : groups)
+        out.append(std::move(g.second));
+    return out;
+}
+
+std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qint64> limit)
+{
+    // Non-blocking so that a name that became a pipe since the scan cannot hang
+    // the search; no-follow because the catalog never holds symbolic links.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    g_filesRead.fetch_add(1, std::memory_order_relaxed);
+    if (!limit || *limit > kChunkBytes)
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    thread_local std::unique_ptr<char[]> buffer(new char[size_t(kChunkBytes)]);
+    Sha256 sha;
+    qint64 total = 0;
+    bool failed = false;
+    for (;;) {
+        const qint64 wanted = limit ? std::min(kChunkBytes, *limit - total) : kChunkBytes;
+        if (wanted <= 0)
+            break;
+        const ssize_t got = ::read(fd, buffer.get(), size_t(wanted));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            failed = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        sha.add(buffer.get(), size_t(got));
+        total += got;
+    }
+    ::close(fd);
+    g_bytesRead.fetch_add(quint64(total), std::memory_order_relaxed);
+    // A digest of part of a file would pass for the whole one and could match
+    // another file's part: a failed read gives none.
+    if (failed || total == 0)
+        return std::nullopt;
+    return sha.hex();
+}
+
+std::optional<QString> Duplicates::digest(const FileItem &item, std::optional<qint64> limit)
+{
+    Remembered &cache = remembered();
+    Entry entry;
+    {
+        std::lock_guard guard(cache.lock);
+        const auto found = cache.entries.constFind(item.path());
+        if (found != cache.entries.cend())
+            entry = *found;
+    }
+    if (entry.size != item.size() || entry.modified != item.modified())
+        entry = Entry{item.size(), item.modified(), std::nullopt, std::nullopt};
+    std::optional<QString> &slot = limit ? entry.head : entry.full;
+    if (slot)
+        return slot;
+    std::optional<QString> fresh = hash(item.path(), limit);
+    if (!fresh)
+        return std::nullopt;
+    slot = fresh;
+    std::lock_guard guard(cache.lock);
+    cache.entries.insert(item.path(), std::move(entry));
+    return fresh;
+}
+
+QList<Duplicates::Bucket> Duplicates::bucket(const QList<FileItem> &items, std::optional<qint64> limit)
+{
+    Digests digests;
+    digests.reserve(size_t(items.size()));
+    std::vector<int> members;
+    for (const FileItem &item : items) {
+        members.push_back(int(digests.size()));
+        digests.push_back(digest(item, limit));
+    }
+    QList<Bucket> out;
+    for (const auto &[key, same] : groupBy(members, digests)) {
+        Bucket b{key, {}};
+        for (int i : same)
+            b.items.append(items.at(i));
+        out.append(std::move(b));
+    }
+    return out;
+}
+
+Duplicates::Rank Duplicates::rank(const FileItem &item)
+{
+    return Rank{item.path().contains("/Downloads/") ? 1 : 0, looksLikeCopy(item.name()) ? 1 : 0,
+                item.created()};
+}
+
+bool Duplicates::looksLikeCopy(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = (dot > 0 && dot < name.size() - 1 ? name.left(dot) : name).toLower();
+    if (stem.endsWith(QLatin1String(" copy")))
+        return true;
+    // One per thread: searches may overlap, and \d takes every script's digits.
+    thread_local const QRegularExpression copyTail(QStringLiteral(R"(( copy \d+|\(\d+\)|-\d)$)"),
+                                                   QRegularExpression::UseUnicodePropertiesOption);
+    return copyTail.match(stem).hasMatch();
+}
+
+Duplicates::Reads Duplicates::reads()
+{
+    return Reads{g_filesRead.load(std::memory_order_relaxed), g_bytesRead.load(std::memory_order_relaxed)};
+}
