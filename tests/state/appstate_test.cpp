@@ -1,12 +1,10 @@
 #include "state/appstate.h"
 #include "state/previewfollower.h"
 
-#include <QSignalSpy>
-
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
+#include <QSignalSpy>
 #include <vector>
 
 namespace {
@@ -40,7 +38,10 @@ QSet<QByteArray> pathsOf(std::initializer_list<int> indices)
 class FakeFollower final : public PreviewFollower
 {
 public:
-    void follow(const QList<QByteArray> &paths, int index) override { calls.push_back({paths, index}); }
+    void follow(const QList<QByteArray> &paths, int index) override
+    {
+        calls.push_back({paths, index});
+    }
     std::optional<QByteArray> currentPath() const override { return current; }
 
     std::optional<QByteArray> current;
@@ -137,10 +138,19 @@ TEST(AppStateInitial, EveryFieldNotifiesOnlyOnChange)
     const std::pair<const char *, std::function<void(AppState &)>> writes[] = {
         {"route", [](AppState &s) { s.setRoute(Route::source("Gmail")); }},
         {"query", [](AppState &s) { s.setQuery(QString("pdfs ") + "from last week"); }},
-        {"droppedChips", [](AppState &s) { s.setDroppedChips({"kind", QString("text:") + "tax"}); }},
-        {"selection", [](AppState &s) { s.setSelection(pathsOf({1, 2})); }},
+        {"droppedChips",
+         [](AppState &s) {
+             s.setDroppedChips({"kind", QString("text:") + "tax"});
+         }},
+        {"selection",
+         [](AppState &s) {
+             s.setSelection(pathsOf({1, 2}));
+         }},
         {"anchor", [](AppState &s) { s.setAnchor(pathOf(1)); }},
-        {"visible", [](AppState &s) { s.setVisible({file(0), file(1)}); }},
+        {"visible",
+         [](AppState &s) {
+             s.setVisible({file(0), file(1)});
+         }},
         {"columns", [](AppState &s) { s.setColumns(5); }},
         {"showInspector", [](AppState &s) { s.setShowInspector(true); }},
         {"listMode", [](AppState &s) { s.setListMode(true); }},
@@ -219,26 +229,42 @@ TEST_F(AppStateTest, ClickSelection)
     };
     const Case cases[] = {
         {"plain click", {{1, false, false}}, {1}, 1, 1},
-        {"shift-click on the fifth after the second", {{1, false, false}, {4, false, true}}, {1, 2, 3, 4}, 1, 1},
+        {"shift-click on the fifth after the second",
+         {{1, false, false}, {4, false, true}},
+         {1, 2, 3, 4},
+         1,
+         1},
         {"a second shift-click widens the range",
          {{1, false, false}, {4, false, true}, {0, false, true}},
          {0, 1, 2, 3, 4},
          1,
          1},
-        {"a range adds to what was selected", {{5, false, false}, {0, true, false}, {2, false, true}}, {0, 1, 2, 5}, 0, 2},
+        {"a range adds to what was selected",
+         {{5, false, false}, {0, true, false}, {2, false, true}},
+         {0, 1, 2, 5},
+         0,
+         2},
         {"ctrl-click removes a selected file and moves the anchor",
          {{1, false, false}, {3, true, false}, {1, true, false}},
          {3},
          1,
          3},
         {"shift-click without an anchor is a plain click", {{2, false, true}}, {2}, 2, 1},
-        {"shift-click on a file not shown is a plain click", {{1, false, false}, {kOutside, false, true}}, {kOutside}, kOutside, 2},
+        {"shift-click on a file not shown is a plain click",
+         {{1, false, false}, {kOutside, false, true}},
+         {kOutside},
+         kOutside,
+         2},
         {"shift+ctrl with an anchor not shown toggles",
          {{kOutside, false, false}, {2, true, true}},
          {kOutside, 2},
          2,
          2},
-        {"shift+ctrl within the list still makes a range", {{3, false, false}, {5, true, true}}, {3, 4, 5}, 3, 1},
+        {"shift+ctrl within the list still makes a range",
+         {{3, false, false}, {5, true, true}},
+         {3, 4, 5},
+         3,
+         1},
     };
     for (const Case &c : cases) {
         state.go(Route::home());
@@ -324,8 +350,8 @@ TEST_F(AppStateTest, MovementHandsThePanelTheCurrentList)
     state.setVisible(reversed);
     state.move(1); // the anchor, file 0, is now last: stays there
     ASSERT_EQ(follower.calls.size(), 2u);
-    EXPECT_EQ(follower.calls[0].first, QList<QByteArray>({pathOf(0), pathOf(1), pathOf(2), pathOf(3), pathOf(4),
-                                                          pathOf(5)}));
+    EXPECT_EQ(follower.calls[0].first, QList<QByteArray>({pathOf(0), pathOf(1), pathOf(2),
+                                                          pathOf(3), pathOf(4), pathOf(5)}));
     EXPECT_EQ(follower.calls[1].first.front(), pathOf(5));
     EXPECT_EQ(follower.calls[1].second, 5);
     state.setPreviewFollower(nullptr);

@@ -1,8 +1,7 @@
 #include "state/route.h"
 
-#include <QHash>
-
 #include <gtest/gtest.h>
+#include <QHash>
 
 namespace {
 

@@ -1,11 +1,9 @@
 #include "state/sortkey.h"
 
+#include <algorithm>
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QLocale>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -13,7 +11,8 @@ namespace {
 constexpr Millis kNow = 1'765'000'000'000LL;
 constexpr Millis kDay = 86'400'000LL;
 
-FileItem file(const QByteArray &path, Millis modified = kNow, qint64 size = 0, Millis added = kDistantPast)
+FileItem file(const QByteArray &path, Millis modified = kNow, qint64 size = 0,
+              Millis added = kDistantPast)
 {
     FileItem::Fields f;
     f.path = path;
@@ -46,7 +45,10 @@ QList<QString> names(const QList<FileItem> &items)
 class LocaleScope final
 {
 public:
-    explicit LocaleScope(const QLocale &locale) : m_saved(QLocale()) { QLocale::setDefault(locale); }
+    explicit LocaleScope(const QLocale &locale) : m_saved(QLocale())
+    {
+        QLocale::setDefault(locale);
+    }
     ~LocaleScope() { QLocale::setDefault(m_saved); }
 
 private:
@@ -76,16 +78,17 @@ TEST(SortKey, RawValuesAreMatchedExactly)
 
 TEST(SortKey, NamesCompareLikeAFileBrowserInEveryLocale)
 {
-    const QList<FileItem> items = {file("/h/File 10.txt"), file("/h/cherry.png"), file("/h/file 2.txt"),
-                                   file("/h/Banana.png"),  file("/h/File 1.txt"), file("/h/apple.png"),
-                                   file("/h/File 9.txt")};
+    const QList<FileItem> items = {
+        file("/h/File 10.txt"), file("/h/cherry.png"), file("/h/file 2.txt"), file("/h/Banana.png"),
+        file("/h/File 1.txt"),  file("/h/apple.png"),  file("/h/File 9.txt")};
     const QList<QString> expected = {"apple.png",  "Banana.png", "cherry.png", "File 1.txt",
                                      "file 2.txt", "File 9.txt", "File 10.txt"};
     // "C" has no collation of its own; the order must not fall back to digit-by-digit.
     for (const QLocale &locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale::c(),
                                   QLocale(QLocale::German, QLocale::Germany)}) {
         LocaleScope scope(locale);
-        EXPECT_EQ(names(SortKey(SortKey::name).apply(items)), expected) << locale.name().toStdString();
+        EXPECT_EQ(names(SortKey(SortKey::name).apply(items)), expected)
+            << locale.name().toStdString();
     }
 }
 
@@ -101,8 +104,9 @@ TEST(SortKey, NamesThatCompareTheSameKeepTheirOrder)
 TEST(SortKey, DatesAndSizes)
 {
     // b's added date is later than its modified date, so it is the newest.
-    const QList<FileItem> items = {file("/h/a", kNow - 3 * kDay, 10), file("/h/b", kNow - 5 * kDay, 30, kNow),
-                                   file("/h/c", kNow - kDay, 30), file("/h/d", kNow - 3 * kDay, 20)};
+    const QList<FileItem> items = {
+        file("/h/a", kNow - 3 * kDay, 10), file("/h/b", kNow - 5 * kDay, 30, kNow),
+        file("/h/c", kNow - kDay, 30), file("/h/d", kNow - 3 * kDay, 20)};
     EXPECT_EQ(paths(SortKey(SortKey::date).apply(items)),
               QList<QByteArray>({"/h/b", "/h/c", "/h/a", "/h/d"}));
     EXPECT_EQ(paths(SortKey(SortKey::size).apply(items)),
@@ -112,20 +116,21 @@ TEST(SortKey, DatesAndSizes)
 TEST(SortKey, KindGroupsByExtensionThenNewestFirst)
 {
     const QList<FileItem> items = {
-        file("/h/old.png", kNow - 9 * kDay), file("/h/trip.jpg", kNow - 20 * kDay),
-        file("/h/new.png", kNow - kDay),     file("/h/Makefile", kNow - 30 * kDay),
-        file("/h/mid.png", kNow - 4 * kDay), file("/h/scan.pdf", kNow),
+        file("/h/old.png", kNow - 9 * kDay),  file("/h/trip.jpg", kNow - 20 * kDay),
+        file("/h/new.png", kNow - kDay),      file("/h/Makefile", kNow - 30 * kDay),
+        file("/h/mid.png", kNow - 4 * kDay),  file("/h/scan.pdf", kNow),
         file("/h/same.png", kNow - 4 * kDay),
     };
     EXPECT_EQ(paths(SortKey(SortKey::kind).apply(items)),
-              QList<QByteArray>({"/h/Makefile", "/h/trip.jpg", "/h/scan.pdf", "/h/new.png", "/h/mid.png",
-                                 "/h/same.png", "/h/old.png"}));
+              QList<QByteArray>({"/h/Makefile", "/h/trip.jpg", "/h/scan.pdf", "/h/new.png",
+                                 "/h/mid.png", "/h/same.png", "/h/old.png"}));
 }
 
 TEST(SortKey, EveryOrderKeepsEveryFileIncludingOddNames)
 {
     LocaleScope scope(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QList<FileItem> items = {file("/h/\xff\xfe.txt", kNow, 5), file("/h/.hidden", kNow - kDay, 5),
+    const QList<FileItem> items = {file("/h/\xff\xfe.txt", kNow, 5),
+                                   file("/h/.hidden", kNow - kDay, 5),
                                    file("/h/caf\xc3\xa9.txt", kNow, 1), file("/h/ ", kNow, 0),
                                    file("/h/\xff\xfe.txt", kNow, 5)};
     for (const SortKey key : SortKey::all) {

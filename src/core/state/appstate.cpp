@@ -2,9 +2,8 @@
 
 #include "previewfollower.h"
 
-#include <QThread>
-
 #include <algorithm>
+#include <QThread>
 
 namespace {
 
@@ -27,8 +26,7 @@ AppState::AppState(QObject *parent) : QObject(parent) {}
 
 AppState::~AppState() = default;
 
-template <typename T>
-void AppState::publish(T &field, const T &value, void (AppState::*changed)())
+template <typename T> void AppState::publish(T &field, const T &value, void (AppState::*changed)())
 {
     Q_ASSERT(QThread::currentThread() == thread());
     if (field == value)

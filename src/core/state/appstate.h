@@ -4,14 +4,13 @@
 #include "route.h"
 #include "sortkey.h"
 
+#include <functional>
+#include <optional>
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
-
-#include <functional>
-#include <optional>
 
 class PreviewFollower;
 
@@ -117,8 +116,7 @@ signals:
 
 private:
     // Stores `value`; tells readers only when it differs from what was there.
-    template <typename T>
-    void publish(T &field, const T &value, void (AppState::*changed)());
+    template <typename T> void publish(T &field, const T &value, void (AppState::*changed)());
     // First position of `path` in `visible`.
     std::optional<qsizetype> indexOf(const QByteArray &path) const;
     // The paths of `visible`, built when first asked for after each change,

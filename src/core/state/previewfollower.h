@@ -1,9 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QList>
-
-#include <optional>
 
 // What the window state needs from the preview panel, which lives in the UI
 // layer: keeping an open panel on the file the keyboard moved to, and reading

@@ -24,8 +24,7 @@ Route Route::folder(const QByteArray &path)
 
 namespace {
 
-template <typename T, typename Variant>
-std::optional<T> payloadAs(const Variant &p)
+template <typename T, typename Variant> std::optional<T> payloadAs(const Variant &p)
 {
     if (const T *value = std::get_if<T>(&p))
         return *value;

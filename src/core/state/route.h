@@ -3,10 +3,9 @@
 #include "analysis/cleanupcard.h"
 #include "model/kind.h"
 
+#include <optional>
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 #include <utility>
 #include <variant>
 
@@ -17,7 +16,8 @@ class Route final
 {
 public:
     // Declaration order is the hash discriminator; do not reorder.
-    enum class Case : quint8 {
+    enum class Case : quint8
+    {
         home,
         recents,
         large,

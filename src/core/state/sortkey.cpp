@@ -1,12 +1,11 @@
 #include "sortkey.h"
 
-#include <QCollator>
-#include <QCollatorSortKey>
-#include <QLocale>
-
 #include <algorithm>
 #include <compare>
 #include <numeric>
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QLocale>
 #include <vector>
 
 namespace {
@@ -22,8 +21,7 @@ int sign(std::strong_ordering order)
 // records at indices i and j). Ties fall back to the incoming index, which
 // makes the order total: the result is what a stable sort gives, at the speed
 // of an unstable one over plain indices.
-template <typename Compare>
-QList<FileItem> ordered(const QList<FileItem> &items, Compare compare)
+template <typename Compare> QList<FileItem> ordered(const QList<FileItem> &items, Compare compare)
 {
     std::vector<qsizetype> order(size_t(items.size()));
     std::iota(order.begin(), order.end(), qsizetype(0));
@@ -99,7 +97,8 @@ QList<FileItem> SortKey::apply(const QList<FileItem> &items) const
         sizes.reserve(size_t(items.size()));
         for (const FileItem &item : items)
             sizes.push_back(item.size());
-        return ordered(items, [&](qsizetype a, qsizetype b) { return sign(sizes[b] <=> sizes[a]); });
+        return ordered(items,
+                       [&](qsizetype a, qsizetype b) { return sign(sizes[b] <=> sizes[a]); });
     }
     case kind: {
         const std::vector<Millis> act = activities(items);

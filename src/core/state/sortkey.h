@@ -2,19 +2,24 @@
 
 #include "model/fileitem.h"
 
+#include <array>
+#include <optional>
 #include <QList>
 #include <QString>
 #include <QStringView>
-
-#include <array>
-#include <optional>
 
 // An order of the file list pages. The raw values double as the labels of
 // the sort menu and as the identifier, so they are matched exactly.
 class SortKey final
 {
 public:
-    enum Value : quint8 { date, name, size, kind };
+    enum Value : quint8
+    {
+        date,
+        name,
+        size,
+        kind
+    };
 
     static constexpr std::array<Value, 4> all = {date, name, size, kind};
 
