@@ -116,11 +116,14 @@ QByteArray topDirectory(QByteArray folder, dev_t dev)
 // 0 when `path` is a real folder (made with `mode` when missing), else why not.
 int ensureFolder(const QByteArray &path, mode_t mode)
 {
+    // Looking first is the common case and much cheaper than a refused mkdir.
+    struct stat st;
+    if (::lstat(path.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     if (::mkdir(path.constData(), mode) == 0)
         return 0;
     if (errno != EEXIST)
         return errno;
-    struct stat st;
     if (::lstat(path.constData(), &st) != 0)
         return errno;
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
