@@ -146,7 +146,7 @@ int main(int argc, char **argv)
     Library library(std::move(catalog));
     FreedesktopTrash::Config config = FreedesktopTrash::Config::fromProcess();
     config.dataHome = data;
-    Trasher trasher(Trasher::Environment{&library, FreedesktopTrash(config),
+    Trasher trasher(Trasher::Environment{&library, nullptr, FreedesktopTrash(config),
                                          [](int, std::function<void()>) {}});
 
     std::vector<double> trashTimes, undoTimes, bothTimes;

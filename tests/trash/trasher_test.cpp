@@ -1,4 +1,5 @@
 #include "library/library.h"
+#include "state/appstate.h"
 #include "state/trasher.h"
 #include "tempdir.h"
 #include "trashtesting.h"
@@ -69,8 +70,8 @@ protected:
         };
         env.watchFolders = false;
         library = std::make_unique<Library>(std::move(env));
-        trasher = std::make_unique<Trasher>(
-            Trasher::Environment{library.get(), FreedesktopTrash(config(data)), timers.later()});
+        trasher = std::make_unique<Trasher>(Trasher::Environment{
+            library.get(), &state, FreedesktopTrash(config(data)), timers.later()});
     }
 
     void TearDown() override
@@ -127,6 +128,7 @@ protected:
     QList<DupGroup> groups;
     int scans = 0;
     FakeTimers timers;
+    AppState state;
     std::unique_ptr<Library> library;
     std::unique_ptr<Trasher> trasher;
 };
@@ -181,6 +183,7 @@ TEST_F(TrasherTest, APartialFailureMovesWhatItCanAndUndoReturnsOnlyThat)
     group.items = {a, c};
     group.keep = a.path();
     catalog({a, b, c}, {group});
+    state.setSelection({a.path(), b.path(), c.path()});
     QSignalSpy moved(trasher.get(), &Trasher::moved);
     QSignalSpy failed(trasher.get(), &Trasher::moveFailed);
 
@@ -192,9 +195,10 @@ TEST_F(TrasherTest, APartialFailureMovesWhatItCanAndUndoReturnsOnlyThat)
     ASSERT_EQ(failed.count(), 1);
     EXPECT_EQ(failed.first().first().toByteArray(), b.path());
     EXPECT_TRUE(failed.first().last().toString().startsWith(QStringLiteral("No such file")));
-    // Gone from the catalog and from its group at once, before any rescan.
+    // Gone from the catalog, its group and the selection at once, before any rescan.
     EXPECT_EQ(pathsOf(library->items()), (QList<QByteArray>{b.path(), c.path()}));
     EXPECT_TRUE(library->dupGroups().isEmpty());
+    EXPECT_EQ(state.selection(), (QSet<QByteArray>{b.path(), c.path()}));
     ASSERT_EQ(trasher->lastBatch().size(), 1);
     EXPECT_EQ(trasher->lastBatch().first().from, a.path());
 

@@ -1,5 +1,6 @@
 #include "trasher.h"
 
+#include "appstate.h"
 #include "library/library.h"
 #include "model/fmt.h"
 
@@ -37,6 +38,7 @@ Trasher::Environment Trasher::Environment::fromProcess()
 {
     Environment env;
     env.library = &Library::shared();
+    env.state = &AppState::shared();
     return env;
 }
 
@@ -76,6 +78,8 @@ void Trasher::trash(const QList<FileItem> &items)
     // Replaced even when nothing moved: the batch before can no longer be undone.
     m_last = batch;
     m_env.library->remove(gone);
+    if (m_env.state)
+        m_env.state->setSelection(m_env.state->selection() - gone);
     if (!gone.isEmpty())
         emit moved(gone);
     const qsizetype moved = batch.size();

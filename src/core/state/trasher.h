@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 
+class AppState;
 class Library;
 
 // Every deletion goes through here: files move to the Trash in batches, the
@@ -32,11 +33,13 @@ public:
     {
         // The catalog kept in step with the moves; never null.
         Library *library = nullptr;
+        // The window state whose selection lets go of moved files; none without a window.
+        AppState *state = nullptr;
         FreedesktopTrash trash;
         // Runs `action` on the main thread after `delayMs`; empty uses the main loop's timers.
         std::function<void(int delayMs, std::function<void()> action)> later;
 
-        // The process's catalog and Trash.
+        // The process's catalog, window state and Trash.
         static Environment fromProcess();
     };
 
@@ -61,7 +64,7 @@ public:
 signals:
     void messageChanged();
     void canUndoChanged();
-    // These files left their places; whoever holds them (the selection) lets go.
+    // These files left their places, already gone from the catalog and the selection.
     void moved(const QSet<QByteArray> &paths);
     // A file that could not go to the Trash or come back from it, and why.
     void moveFailed(const QByteArray &path, const QString &reason);
