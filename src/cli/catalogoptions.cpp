@@ -41,12 +41,33 @@ std::optional<Library::Environment> CatalogOptions::environment(const QCommandLi
     return env;
 }
 
-std::unique_ptr<Library> scanCatalog(Library::Environment env)
+std::unique_ptr<Library> scanCatalog(Library::Environment env, CatalogReady ready)
 {
+    // A listing that does not wait for the duplicate search would still wait
+    // for it when the catalog closes; it is not made at all.
+    if (ready == CatalogReady::appSizes)
+        env.findDuplicates = nullptr;
     auto library = std::make_unique<Library>(std::move(env));
     QEventLoop loop;
-    QObject::connect(library.get(), &Library::appsSized, &loop, &QEventLoop::quit);
+    bool sized = false;
+    // A new catalog has no groups, so its first scan turns the comparing state on
+    // and the search's result turns it off again.
+    bool compared = ready == CatalogReady::appSizes;
+    auto check = [&] {
+        if (sized && compared)
+            loop.quit();
+    };
+    QObject::connect(library.get(), &Library::appsSized, &loop, [&] {
+        sized = true;
+        check();
+    });
+    QObject::connect(library.get(), &Library::dupScanningChanged, &loop, [&] {
+        if (!library->dupScanning())
+            compared = true;
+        check();
+    });
     library->rescan(false);
-    loop.exec();
+    if (!(sized && compared))
+        loop.exec();
     return library;
 }

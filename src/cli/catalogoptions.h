@@ -25,5 +25,12 @@ private:
                               QStringLiteral("DIR")};
 };
 
-// Scans with `env` and returns the catalog once application sizes are in.
-std::unique_ptr<Library> scanCatalog(Library::Environment env);
+// How far a subcommand's catalog must be before it is read.
+enum class CatalogReady {
+    appSizes,   // records with application sizes; no duplicate search is made
+    duplicates, // also the duplicate groups and the clean-up cards built on them
+};
+
+// Scans with `env` and returns the catalog once it is as ready as asked.
+std::unique_ptr<Library> scanCatalog(Library::Environment env,
+                                     CatalogReady ready = CatalogReady::appSizes);

@@ -6,6 +6,8 @@
 // Each subcommand takes its own arguments (the subcommand's name first) and
 // returns the process exit status: 0 done, 1 done with failures, 2 bad usage.
 int runScan(const QStringList &arguments);
+int runDups(const QStringList &arguments);
+int runCleanup(const QStringList &arguments);
 int runOcr(const QStringList &arguments);
 int runTrash(const QStringList &arguments);
 int runParse(const QStringList &arguments);

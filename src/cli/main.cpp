@@ -15,6 +15,8 @@ struct Subcommand
 
 constexpr Subcommand kSubcommands[] = {
     {"scan", runScan, "read the catalog; one JSON line per record, or --summary"},
+    {"dups", runDups, "find identical files; one JSON line per group, most wasted first"},
+    {"cleanup", runCleanup, "sort the catalog into clean-up cards; one JSON line per card, then the total"},
     {"ocr", runOcr, "read images for their text and subjects; one JSON line per image"},
     {"trash", runTrash, "move files to the Trash; the outcome, then one JSON line per moved file"},
     {"parse", runParse, "read search text into a query; one JSON object"},

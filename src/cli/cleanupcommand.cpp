@@ -1,0 +1,41 @@
+#include "commands.h"
+
+#include "analysis/cleanup.h"
+#include "catalogoptions.h"
+#include "recordjson.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+int runCleanup(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Read the catalog and print its clean-up cards, then the bytes they would free."));
+    CatalogOptions catalog;
+    catalog.addTo(parser);
+    if (!parseOrComplain(parser, arguments))
+        return 2;
+    QString error;
+    auto env = catalog.environment(parser, &error);
+    if (!env)
+        return complain(error);
+
+    const auto library = scanCatalog(std::move(*env), CatalogReady::duplicates);
+    QByteArray out;
+    for (const CleanupCard &card : library->cleanup()) {
+        QJsonArray items;
+        qint64 bytes = 0;
+        for (const FileItem &item : card.items) {
+            items.append(item.pathString());
+            bytes += item.size();
+        }
+        out += jsonLine(QJsonObject{{QStringLiteral("kind"), card.id()},
+                                    {QStringLiteral("count"), double(card.items.size())},
+                                    {QStringLiteral("bytes"), double(bytes)},
+                                    {QStringLiteral("items"), items}});
+    }
+    out += jsonLine(QJsonObject{{QStringLiteral("total"), double(Cleanup::total(library->cleanup()))}});
+    writeOut(out);
+    return 0;
+}

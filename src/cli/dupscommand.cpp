@@ -1,0 +1,37 @@
+#include "commands.h"
+
+#include "catalogoptions.h"
+#include "recordjson.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+
+int runDups(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Read the catalog and print its groups of identical files, most wasted first."));
+    CatalogOptions catalog;
+    catalog.addTo(parser);
+    if (!parseOrComplain(parser, arguments))
+        return 2;
+    QString error;
+    auto env = catalog.environment(parser, &error);
+    if (!env)
+        return complain(error);
+
+    const auto library = scanCatalog(std::move(*env), CatalogReady::duplicates);
+    QByteArray out;
+    for (const DupGroup &group : library->dupGroups()) {
+        QJsonArray items;
+        for (const FileItem &item : group.items)
+            items.append(item.pathString());
+        out += jsonLine(QJsonObject{{QStringLiteral("id"), group.id},
+                                    {QStringLiteral("keep"), QFile::decodeName(group.keep)},
+                                    {QStringLiteral("wasted"), double(group.wasted())},
+                                    {QStringLiteral("items"), items}});
+    }
+    writeOut(out);
+    return 0;
+}
