@@ -13,7 +13,8 @@ bool admits(const QueryMatcher &matcher, const FileItem &item, const OcrTexts &o
     if (!checkTerms || matcher.termCount() == 0)
         return true;
     std::string name;
-    TextFold::appendName(item.nameBytes(), name);
+    const QByteArray &path = item.path();
+    TextFold::appendName(QByteArrayView(path).sliced(path.lastIndexOf('/') + 1), name);
     const auto text = ocr.constFind(item.path());
     std::string foldedText;
     bool textFolded = false;

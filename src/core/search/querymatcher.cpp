@@ -51,7 +51,7 @@ QueryMatcher::QueryMatcher(const Query &query)
     }
 }
 
-bool QueryMatcher::passesFilters(const Facts &f, const FileItem &item) const
+inline bool QueryMatcher::admits(const Facts &f, const FileItem &item) const
 {
     if (m_kindActive) {
         bool admitted = (m_kindMask & (1u << unsigned(f.kind))) != 0 || (m_screenshots && f.screenshot);
@@ -75,6 +75,19 @@ bool QueryMatcher::passesFilters(const Facts &f, const FileItem &item) const
     if (m_sourceActive && (!m_sourceId || f.sourceId != *m_sourceId))
         return false;
     return true;
+}
+
+bool QueryMatcher::passesFilters(const Facts &facts, const FileItem &item) const
+{
+    return admits(facts, item);
+}
+
+void QueryMatcher::select(const std::vector<Facts> &facts, const QList<FileItem> &items, qsizetype begin,
+                          qsizetype end, std::vector<qsizetype> &out) const
+{
+    for (qsizetype i = begin; i < end; ++i)
+        if (admits(facts[size_t(i)], items.at(i)))
+            out.push_back(i);
 }
 
 bool QueryMatcher::inFolded(qsizetype i, std::string_view foldedText) const

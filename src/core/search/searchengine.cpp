@@ -12,15 +12,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <thread>
 
 namespace {
-
-int cores()
-{
-    const unsigned n = std::thread::hardware_concurrency();
-    return int(std::clamp(n, 1u, 8u));
-}
 
 // Its own pool: a scan or a duplicate search may be holding the global one.
 QThreadPool &widePool()
@@ -104,6 +97,11 @@ SearchEngine::Catalog SearchEngine::Catalog::of(const Library &library)
     return Catalog{library.items(), library.ocr(), library.subjects(), library.locations()};
 }
 
+void SearchEngine::prepare(const Catalog &catalog)
+{
+    SearchIndex::of(catalog.items, catalog.ocr, catalog.subjects);
+}
+
 QList<FileItem> SearchEngine::local(const Query &query)
 {
     return local(query, Catalog::of(Library::shared()));
@@ -114,7 +112,7 @@ QList<FileItem> SearchEngine::local(const Query &query, const Catalog &catalog)
     if (query.device)
         return {};
     const auto index = SearchIndex::of(catalog.items, catalog.ocr, catalog.subjects);
-    return index->filter(QueryMatcher(query), cores());
+    return index->filter(QueryMatcher(query), SearchIndex::threads());
 }
 
 QFuture<SearchEngine::Outcome> SearchEngine::everywhere(const Query &query, const QList<FileItem> &local)

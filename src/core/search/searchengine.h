@@ -38,6 +38,10 @@ public:
     using WideSearch = std::function<QList<QByteArray>(const Query &query, int limit)>;
     static constexpr int kWideLimit = 500;
 
+    // Builds the catalog's side table now, so the first search after a scan
+    // does not wait for it. Safe on any thread; `local` builds it otherwise.
+    static void prepare(const Catalog &catalog);
+
     // The catalog records that match, in catalog order; none for a device
     // filter, which only the metadata index can answer. Main thread.
     static QList<FileItem> local(const Query &query);

@@ -2,7 +2,11 @@
 
 #include "textfold.h"
 
+#include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <mutex>
 #include <thread>
 
@@ -10,6 +14,13 @@ namespace {
 
 // Below this many records a second thread costs more than it saves.
 constexpr qsizetype kParallelFrom = 65536;
+
+// The last path component, without copying it out of the path.
+QByteArrayView nameOf(const FileItem &item)
+{
+    const QByteArray &path = item.path();
+    return QByteArrayView(path).sliced(path.lastIndexOf('/') + 1);
+}
 
 } // namespace
 
@@ -37,16 +48,55 @@ SearchIndex::SearchIndex(const QList<FileItem> &items, const OcrTexts &ocr, cons
     const qsizetype n = items.size();
     names->facts.resize(size_t(n));
     names->offsets.resize(size_t(n) + 1);
-    names->folded.reserve(size_t(n) * 24);
-    for (qsizetype i = 0; i < n; ++i) {
-        const FileItem &item = items.at(i);
-        names->facts[size_t(i)] = QueryMatcher::factsOf(item);
-        names->offsets[size_t(i)] = qsizetype(names->folded.size());
-        TextFold::appendName(item.nameBytes(), names->folded);
+    const int parts = n < kParallelFrom ? 1 : threads();
+    // Each slice folds into its own buffer; the buffers are then laid end to end.
+    struct Slice
+    {
+        std::string folded;
+        std::array<qsizetype, 256> bytes{};
+    };
+    std::vector<Slice> slices(static_cast<size_t>(parts));
+    const auto build = [&](int part) {
+        const qsizetype begin = n * part / parts;
+        const qsizetype end = n * (part + 1) / parts;
+        Slice &slice = slices[size_t(part)];
+        slice.folded.reserve(size_t(end - begin) * 24);
+        for (qsizetype i = begin; i < end; ++i) {
+            const FileItem &item = items.at(i);
+            names->facts[size_t(i)] = QueryMatcher::factsOf(item);
+            names->offsets[size_t(i)] = qsizetype(slice.folded.size());
+            TextFold::appendName(nameOf(item), slice.folded);
+        }
+        for (const char c : slice.folded)
+            ++slice.bytes[static_cast<unsigned char>(c)];
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < parts; ++part)
+        helpers.emplace_back(build, part);
+    build(0);
+    for (std::thread &t : helpers)
+        t.join();
+    size_t total = 0;
+    for (const Slice &slice : slices)
+        total += slice.folded.size();
+    names->folded.reserve(total);
+    for (int part = 0; part < parts; ++part) {
+        const Slice &slice = slices[size_t(part)];
+        const qsizetype base = qsizetype(names->folded.size());
+        for (qsizetype i = n * part / parts; i < n * (part + 1) / parts; ++i)
+            names->offsets[size_t(i)] += base;
+        names->folded += slice.folded;
+        for (size_t b = 0; b < 256; ++b)
+            names->bytes[b] += slice.bytes[b];
     }
     names->offsets[size_t(n)] = qsizetype(names->folded.size());
     m_names = std::move(names);
     buildExtras();
+}
+
+int SearchIndex::threads()
+{
+    return int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
 }
 
 SearchIndex::SearchIndex(const SearchIndex &other, const OcrTexts &ocr, const SubjectLabels &subjects)
@@ -101,86 +151,107 @@ std::vector<qsizetype> SearchIndex::withName(const std::string &term, qsizetype 
         return hits;
     const char *base = m_names->folded.data();
     const std::vector<qsizetype> &offsets = m_names->offsets;
-    qsizetype pos = offsets[size_t(begin)];
+    const qsizetype length = qsizetype(term.size());
     const qsizetype stop = offsets[size_t(end)];
     qsizetype record = begin;
-    // One sweep over the slice's names back to back; a hit that runs into the
-    // next name is no hit, and after a hit the rest of that name is skipped.
-    while (pos < stop) {
-        const void *found = ::memmem(base + pos, size_t(stop - pos), term.data(), term.size());
-        if (!found)
-            break;
-        const qsizetype at = static_cast<const char *>(found) - base;
-        while (offsets[size_t(record) + 1] <= at)
+    // A match must lie within one name; each name counts once.
+    const auto candidate = [&](qsizetype start) {
+        if (start + length > stop || std::memcmp(base + start, term.data(), term.size()) != 0)
+            return;
+        while (offsets[size_t(record) + 1] <= start)
             ++record;
-        if (at + qsizetype(term.size()) <= offsets[size_t(record) + 1]) {
+        if (start + length <= offsets[size_t(record) + 1] && (hits.empty() || hits.back() != record))
             hits.push_back(record);
-            pos = offsets[size_t(record) + 1];
-            ++record;
-        } else {
-            pos = at + 1;
+    };
+    // Two of the term's rarest bytes, at their places in the term, are
+    // tested sixteen positions at a time; only where both agree is the term
+    // compared. Names are short and many, so this beats a search per name.
+    size_t first = 0;
+    for (size_t k = 1; k < term.size(); ++k)
+        if (m_names->bytes[static_cast<unsigned char>(term[k])] <
+            m_names->bytes[static_cast<unsigned char>(term[first])])
+            first = k;
+    size_t second = first == 0 ? term.size() - 1 : 0;
+    for (size_t k = 0; k < term.size(); ++k)
+        if (k != first && m_names->bytes[static_cast<unsigned char>(term[k])] <
+                              m_names->bytes[static_cast<unsigned char>(term[second])])
+            second = k;
+    qsizetype pos = offsets[size_t(begin)];
+#if defined(__SSE2__)
+    const qsizetype reach = qsizetype(std::max(first, second)) + 16;
+    const __m128i a = _mm_set1_epi8(term[first]);
+    const __m128i b = _mm_set1_epi8(term[second]);
+    for (; pos + reach <= stop; pos += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + pos + first));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + pos + second));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))));
+        while (mask) {
+            candidate(pos + __builtin_ctz(mask));
+            mask &= mask - 1;
         }
     }
+#endif
+    for (; pos + length <= stop; ++pos)
+        if (base[pos + qsizetype(first)] == term[first])
+            candidate(pos);
     return hits;
 }
 
 void SearchIndex::scan(const QueryMatcher &matcher, qsizetype begin, qsizetype end,
                        std::vector<qsizetype> &out) const
 {
-    const std::vector<QueryMatcher::Facts> &facts = m_names->facts;
     const qsizetype terms = matcher.termCount();
     if (terms == 0) {
-        for (qsizetype i = begin; i < end; ++i)
-            if (matcher.passesFilters(facts[size_t(i)], m_items.at(i)))
-                out.push_back(i);
+        matcher.select(m_names->facts, m_items, begin, end, out);
         return;
     }
     // The records that pass the cheap tests; the text tests come after, for those alone.
     std::vector<qsizetype> passed;
-    if (matcher.filtersNothing()) {
-        passed.resize(size_t(end - begin));
-        for (qsizetype i = begin; i < end; ++i)
-            passed[size_t(i - begin)] = i;
-    } else {
-        for (qsizetype i = begin; i < end; ++i)
-            if (matcher.passesFilters(facts[size_t(i)], m_items.at(i)))
-                passed.push_back(i);
-    }
+    const bool everyRecord = matcher.filtersNothing();
+    if (!everyRecord)
+        matcher.select(m_names->facts, m_items, begin, end, passed);
+    const qsizetype candidates = everyRecord ? end - begin : qsizetype(passed.size());
     // With few survivors each name is searched on its own; with many, one sweep over all names is cheaper.
-    const bool sweep = qsizetype(passed.size()) * 8 > end - begin;
+    const bool sweep = candidates * 8 > end - begin;
     std::vector<std::vector<qsizetype>> hits(static_cast<size_t>(terms));
-    std::vector<size_t> cursor(size_t(terms), size_t(0));
+    std::vector<size_t> cursor(static_cast<size_t>(terms), size_t(0));
     if (sweep)
         for (qsizetype t = 0; t < terms; ++t)
             hits[size_t(t)] = withName(matcher.foldedTerm(t), begin, end);
-    for (const qsizetype i : passed) {
-        bool all = true;
-        for (qsizetype t = 0; t < terms && all; ++t) {
-            bool inName;
-            if (sweep) {
-                const std::vector<qsizetype> &h = hits[size_t(t)];
-                size_t &c = cursor[size_t(t)];
-                while (c < h.size() && h[c] < i)
-                    ++c;
-                inName = c < h.size() && h[c] == i;
-            } else {
-                inName = matcher.inFolded(t, name(i));
-            }
-            if (inName)
-                continue;
-            const qint32 extra = m_extraOf.empty() ? -1 : m_extraOf[size_t(i)];
-            if (extra >= 0) {
-                const Extra &e = m_extras[size_t(extra)];
-                if (e.hasText && matcher.inFolded(t, e.text))
-                    continue;
-                if (e.labels && matcher.inSubjects(t, *e.labels))
-                    continue;
-            }
-            all = false;
+    const auto found = [&](qsizetype i, qsizetype t) {
+        if (sweep) {
+            const std::vector<qsizetype> &h = hits[size_t(t)];
+            size_t &c = cursor[size_t(t)];
+            while (c < h.size() && h[c] < i)
+                ++c;
+            if (c < h.size() && h[c] == i)
+                return true;
+        } else if (matcher.inFolded(t, name(i))) {
+            return true;
         }
-        if (all)
-            out.push_back(i);
+        const qint32 extra = m_extraOf.empty() ? -1 : m_extraOf[size_t(i)];
+        if (extra < 0)
+            return false;
+        const Extra &e = m_extras[size_t(extra)];
+        return (e.hasText && matcher.inFolded(t, e.text)) || (e.labels && matcher.inSubjects(t, *e.labels));
+    };
+    const auto test = [&](qsizetype i) {
+        for (qsizetype t = 0; t < terms; ++t)
+            if (!found(i, t))
+                return;
+        out.push_back(i);
+    };
+    if (everyRecord && terms == 1 && m_extraOf.empty() && sweep) {
+        // The common case of a word typed alone: the name hits are the answer.
+        out.insert(out.end(), hits[0].begin(), hits[0].end());
+        return;
     }
+    if (everyRecord)
+        for (qsizetype i = begin; i < end; ++i)
+            test(i);
+    else
+        for (const qsizetype i : passed)
+            test(i);
 }
 
 QList<FileItem> SearchIndex::filter(const QueryMatcher &matcher, int parts) const
@@ -190,25 +261,31 @@ QList<FileItem> SearchIndex::filter(const QueryMatcher &matcher, int parts) cons
         return m_items;
     if (n < kParallelFrom || parts < 2)
         parts = 1;
-    std::vector<std::vector<qsizetype>> found(static_cast<size_t>(parts));
-    std::vector<std::thread> helpers;
+    // Each slice also copies out its own records: taking a reference on each
+    // record touches it in memory, which costs as much as the test itself.
+    std::vector<QList<FileItem>> found(static_cast<size_t>(parts));
     const auto slice = [&](int part) {
-        const qsizetype begin = n * part / parts;
-        const qsizetype end = n * (part + 1) / parts;
-        scan(matcher, begin, end, found[size_t(part)]);
+        std::vector<qsizetype> indices;
+        scan(matcher, n * part / parts, n * (part + 1) / parts, indices);
+        QList<FileItem> &records = found[size_t(part)];
+        records.reserve(qsizetype(indices.size()));
+        for (const qsizetype i : indices)
+            records.append(m_items.at(i));
     };
+    std::vector<std::thread> helpers;
     for (int part = 1; part < parts; ++part)
         helpers.emplace_back(slice, part);
     slice(0);
     for (std::thread &t : helpers)
         t.join();
-    QList<FileItem> out;
+    if (parts == 1)
+        return std::move(found.front());
     qsizetype total = 0;
-    for (const auto &f : found)
-        total += qsizetype(f.size());
+    for (const QList<FileItem> &f : found)
+        total += f.size();
+    QList<FileItem> out;
     out.reserve(total);
-    for (const auto &f : found)
-        for (const qsizetype i : f)
-            out.append(m_items.at(i));
+    for (QList<FileItem> &f : found)
+        out.append(std::move(f));
     return out;
 }

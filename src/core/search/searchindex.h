@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,8 @@ public:
     SearchIndex(const QList<FileItem> &items, const OcrTexts &ocr, const SubjectLabels &subjects);
 
     qsizetype size() const { return m_items.size(); }
+    // How many slices a large catalog is built and scanned in: one per core.
+    static int threads();
     // The records that `matcher` admits with their terms, in catalog order.
     // Large catalogs are scanned in `parts` slices at once.
     QList<FileItem> filter(const QueryMatcher &matcher, int parts) const;
@@ -35,6 +38,7 @@ private:
         std::vector<QueryMatcher::Facts> facts;
         std::string folded;
         std::vector<qsizetype> offsets; // record i's name is [offsets[i], offsets[i + 1])
+        std::array<qsizetype, 256> bytes{}; // how often each byte occurs in `folded`
     };
     struct Extra
     {

@@ -1,13 +1,15 @@
 #include "textfold.h"
 
 #include <QFile>
+#include <QString>
 
+#include <array>
 #include <cstring>
 
 namespace {
 
-// Letters whose accent is part of the letter itself, so decomposition leaves
-// them alone although readers see a plain letter with a stroke.
+// Letters whose stroke is part of the letter, so decomposition leaves them
+// alone although readers see a plain letter with a mark.
 char32_t unstroked(char32_t c)
 {
     switch (c) {
@@ -27,47 +29,86 @@ char32_t unstroked(char32_t c)
     }
 }
 
-bool isAscii(QStringView text)
+QByteArray foldPoint(char32_t c)
 {
-    for (QChar c : text)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
+    const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    QString bare;
+    for (const char32_t p : decomposed.toUcs4()) {
+        if (QChar::category(p) == QChar::Mark_NonSpacing)
+            continue;
+        const char32_t plain = unstroked(p);
+        bare.append(QString::fromUcs4(&plain, 1));
+    }
+    return bare.toCaseFolded().toUtf8();
+}
+
+// Latin, Greek, Cyrillic, Hebrew, Arabic, Indic and the punctuation blocks:
+// almost every character of a file name, folded once per process.
+constexpr char32_t kTabled = 0x3000;
+
+struct Table
+{
+    std::string bytes;
+    std::array<quint32, kTabled + 1> offsets{};
+
+    Table()
+    {
+        for (char32_t c = 0; c < kTabled; ++c) {
+            offsets[c] = quint32(bytes.size());
+            if (c >= 0xD800 && c < 0xE000)
+                continue; // surrogates are never a character of their own
+            const QByteArray folded = foldPoint(c);
+            bytes.append(folded.constData(), size_t(folded.size()));
+        }
+        offsets[kTabled] = quint32(bytes.size());
+    }
+};
+
+const Table &table()
+{
+    static const Table t;
+    return t;
+}
+
+void appendPoint(char32_t c, std::string &out)
+{
+    if (c < 0x80) {
+        out.push_back(c >= 'A' && c <= 'Z' ? char(c + 32) : char(c));
+        return;
+    }
+    if (c < kTabled && (c < 0xD800 || c >= 0xE000)) {
+        const Table &t = table();
+        out.append(t.bytes, t.offsets[c], t.offsets[c + 1] - t.offsets[c]);
+        return;
+    }
+    const QByteArray folded = foldPoint(c);
+    out.append(folded.constData(), size_t(folded.size()));
+}
+
+void appendText(QStringView text, std::string &out)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            appendPoint(QChar::surrogateToUcs4(u, text[i + 1].unicode()), out);
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            appendPoint(U'\uFFFD', out); // a lone half of a pair is no character
+        } else {
+            appendPoint(u, out);
+        }
+    }
 }
 
 } // namespace
 
-QString TextFold::fold(QStringView text)
-{
-    if (isAscii(text)) {
-        QString out = text.toString();
-        for (QChar &c : out)
-            if (c >= u'A' && c <= u'Z')
-                c = QChar(c.unicode() + 32);
-        return out;
-    }
-    const QString decomposed = text.toString().normalized(QString::NormalizationForm_D);
-    QString bare;
-    bare.reserve(decomposed.size());
-    const auto points = decomposed.toUcs4();
-    for (const char32_t c : points) {
-        if (QChar::category(c) == QChar::Mark_NonSpacing)
-            continue;
-        const char32_t plain = unstroked(c);
-        if (QChar::requiresSurrogates(plain)) {
-            bare.append(QChar(QChar::highSurrogate(plain)));
-            bare.append(QChar(QChar::lowSurrogate(plain)));
-        } else {
-            bare.append(QChar(char16_t(plain)));
-        }
-    }
-    return bare.toCaseFolded();
-}
-
 std::string TextFold::utf8(QStringView text)
 {
-    const QByteArray bytes = fold(text).toUtf8();
-    return std::string(bytes.constData(), size_t(bytes.size()));
+    std::string out;
+    out.reserve(size_t(text.size()));
+    appendText(text, out);
+    return out;
 }
 
 void TextFold::appendName(QByteArrayView nativeName, std::string &out)
@@ -86,8 +127,7 @@ void TextFold::appendName(QByteArrayView nativeName, std::string &out)
                 out[i] = char(out[i] + 32);
         return;
     }
-    const QByteArray folded = fold(QFile::decodeName(nativeName.toByteArray())).toUtf8();
-    out.append(folded.constData(), size_t(folded.size()));
+    appendText(QFile::decodeName(nativeName.toByteArray()), out);
 }
 
 bool TextFold::contains(std::string_view haystack, std::string_view needle)

@@ -1,23 +1,23 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QString>
 #include <QStringView>
 
 #include <string>
 #include <string_view>
 
-// Case- and diacritic-insensitive comparison without a locale: both sides are
-// folded (decomposed, accents dropped, case folded) and then compared as
-// plain UTF-8 bytes. UTF-8 never matches part of a character, so byte
-// containment of folded texts is character containment.
+// Case- and diacritic-insensitive comparison without a locale. Each
+// character folds on its own (canonical decomposition, accents dropped, case
+// folded) into UTF-8, and folded texts are compared as plain bytes: UTF-8
+// never matches part of a character, so byte containment of folded texts is
+// character containment. Folding character by character lets one table
+// answer most of them and keeps every caller on the same definition.
 class TextFold final
 {
 public:
-    static QString fold(QStringView text);
     static std::string utf8(QStringView text);
-    // Appends the folded form of a native file name; pure ASCII names, the
-    // common case, skip decoding altogether.
+    // Appends the folded form of a native file name, decoded as the
+    // record's display name is; pure ASCII names skip decoding.
     static void appendName(QByteArrayView nativeName, std::string &out);
     // Whether folded `haystack` contains folded `needle`; an empty needle is
     // found nowhere.
