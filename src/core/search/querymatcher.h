@@ -62,15 +62,16 @@ private:
     bool m_kindActive = false;
     quint8 m_kindMask = 0;
     bool m_screenshots = false;
-    std::vector<quint16> m_extIds;
+    std::vector<quint64> m_extBits; // one bit per pool id; empty when no extension is asked for
     QSet<QString> m_exts;
-    std::optional<Millis> m_from;
-    std::optional<Millis> m_to;
-    std::optional<qint64> m_minSize;
-    std::optional<qint64> m_maxSize;
+    Millis m_from = 0;
+    Millis m_to = 0;
+    bool m_noTo = true;
+    qint64 m_minSize = 0;
+    qint64 m_maxSize = 0;
     bool m_sourceActive = false;
-    // None when no record can carry the source asked for.
-    std::optional<quint16> m_sourceId;
+    // Past every pool id when no record can carry the source asked for.
+    quint32 m_sourceId = 0x10000;
     bool m_filtersNothing = true;
     std::vector<Term> m_terms;
 };
