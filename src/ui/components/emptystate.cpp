@@ -4,10 +4,9 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
+#include <cmath>
 #include <QFontMetricsF>
 #include <QPainter>
-
-#include <cmath>
 
 namespace {
 
@@ -67,7 +66,7 @@ EmptyState::Geometry EmptyState::geometryFor(qreal width, qreal height) const
     Geometry g;
     g.height = kMargin + content + kMargin;
     // Given more room than it needs, the column sits in the middle of it.
-    const qreal top = kMargin + std::max(0.0, (height - g.height) / 2);
+    const qreal top = kMargin + std::max(0.0, std::floor((height - std::ceil(g.height)) / 2));
     g.symbol = QRectF((width - symbolSide) / 2, top, symbolSide, symbolSide);
     g.title = QRectF(0, g.symbol.bottom() + kSpacing, width, tfm.height());
     g.detail = QRectF(0, g.title.bottom() + kSpacing, width, detailHeight);

@@ -3,11 +3,10 @@
 #include "theme/appearance.h"
 #include "theme/theme.h"
 
+#include <cmath>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-
-#include <cmath>
 
 namespace {
 

@@ -3,11 +3,10 @@
 #include "theme/appearance.h"
 #include "theme/theme.h"
 
+#include <cmath>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
-
-#include <cmath>
 
 namespace {
 
@@ -86,13 +85,12 @@ PageHeader::Geometry PageHeader::geometryFor(qreal width) const
     // Both lines and the trailing widget share the title's first baseline.
     qreal baseline = tfm.ascent();
     if (m_trailing) {
-        const qreal wanted = hasBaseline ? trailingBaseline
-                                         : trailingHeight / 2 - tfm.height() / 2 + tfm.ascent();
+        const qreal wanted =
+            hasBaseline ? trailingBaseline : trailingHeight / 2 - tfm.height() / 2 + tfm.ascent();
         baseline = std::max(baseline, wanted);
     }
     const qreal textTop = baseline - tfm.ascent();
-    const qreal textWidth =
-        std::max(0.0, width - (m_trailing ? trailingWidth + kMinSpace : 0.0));
+    const qreal textWidth = std::max(0.0, width - (m_trailing ? trailingWidth + kMinSpace : 0.0));
     g.title = QRectF(0, textTop, std::min(tfm.horizontalAdvance(m_title), textWidth), tfm.height());
     g.subtitle = QRectF(0, g.title.bottom() + kLineGap,
                         std::min(sfm.horizontalAdvance(m_subtitle), textWidth), sfm.height());

@@ -4,13 +4,12 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
+#include <cmath>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-
-#include <cmath>
 
 namespace {
 

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <QAbstractButton>
 #include <QString>
-
-#include <optional>
 
 // The capsule button of page headers and banners: an optional symbol and a
 // title. A prominent pill is filled with the accent (or the danger colour);

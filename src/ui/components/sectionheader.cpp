@@ -4,13 +4,12 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
+#include <cmath>
 #include <QAbstractButton>
 #include <QEnterEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-
-#include <cmath>
 
 namespace {
 
@@ -62,7 +61,8 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         const QFontMetricsF fm(font());
         // Pointing at the link darkens it to the primary text colour.
-        const QColor color = (m_hovered || isDown() || hasFocus() ? Theme::ink : Theme::ink2).resolve(m_dark);
+        const QColor color =
+            (m_hovered || isDown() || hasFocus() ? Theme::ink : Theme::ink2).resolve(m_dark);
         const qreal midY = height() / 2.0;
         const qreal textWidth = fm.horizontalAdvance(text());
         p.setFont(font());
@@ -220,7 +220,8 @@ void SectionHeader::paintEvent(QPaintEvent *)
         const QFontMetricsF pfm(pf);
         p.setFont(pf);
         p.setPen(Theme::markerInk.resolve(m_dark));
-        p.drawText(QPointF(pill.left() + kPillPadX, pill.top() + kPillPadY + pfm.ascent()), *m_pill);
+        p.drawText(QPointF(pill.left() + kPillPadX, pill.top() + kPillPadY + pfm.ascent()),
+                   *m_pill);
     }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QWidget>
-
 #include <functional>
 #include <optional>
+#include <QString>
+#include <QWidget>
 
 class QAbstractButton;
 

@@ -2,6 +2,7 @@
 
 #include "colorschemeportal.h"
 
+#include <QDBusConnection>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPalette>
@@ -23,7 +24,7 @@ Appearance &Appearance::shared()
 Appearance::Appearance() : QObject(qGuiApp)
 {
     m_forced = qEnvironmentVariableIsSet("TOVALO_DARK");
-    auto *portal = new ColorSchemePortal(this);
+    auto *portal = new ColorSchemePortal(QDBusConnection::sessionBus(), this);
     m_portal = portal->read();
     portal->listen();
     connect(portal, &ColorSchemePortal::preferenceChanged, this,

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QObject>
-
 #include <optional>
+#include <QObject>
 
 class QWidget;
 

@@ -28,27 +28,28 @@ std::optional<uint> call(const QDBusConnection &bus, const QString &method)
 
 } // namespace
 
-ColorSchemePortal::ColorSchemePortal(QObject *parent) : QObject(parent) {}
+ColorSchemePortal::ColorSchemePortal(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent), m_bus(bus)
+{
+}
 
 std::optional<uint> ColorSchemePortal::read() const
 {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!m_bus.isConnected())
         return std::nullopt;
     // ReadOne is the current method; portals before version 2 have only Read.
-    if (auto value = call(bus, QStringLiteral("ReadOne")))
+    if (auto value = call(m_bus, QStringLiteral("ReadOne")))
         return value;
-    return call(bus, QStringLiteral("Read"));
+    return call(m_bus, QStringLiteral("Read"));
 }
 
 void ColorSchemePortal::listen()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!m_bus.isConnected())
         return;
     // D-Bus signals connect by signature only; there is no member-pointer form.
-    bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
+                  SLOT(onSettingChanged(QString, QString, QDBusVariant)));
 }
 
 std::optional<uint> ColorSchemePortal::decode(const QVariant &value)

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <QDBusConnection>
 #include <QObject>
 #include <QString>
-
-#include <optional>
 
 class QDBusVariant;
 
@@ -15,7 +15,7 @@ class ColorSchemePortal final : public QObject
     Q_OBJECT
 
 public:
-    explicit ColorSchemePortal(QObject *parent = nullptr);
+    explicit ColorSchemePortal(const QDBusConnection &bus, QObject *parent = nullptr);
 
     // Asks the portal once, waiting briefly; nothing without a session bus or portal.
     std::optional<uint> read() const;
@@ -31,4 +31,7 @@ signals:
 
 private slots:
     void onSettingChanged(const QString &group, const QString &key, const QDBusVariant &value);
+
+private:
+    QDBusConnection m_bus;
 };

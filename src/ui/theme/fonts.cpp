@@ -1,12 +1,11 @@
 #include "fonts.h"
 
+#include <mutex>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
-
-#include <mutex>
 
 namespace {
 
@@ -27,9 +26,10 @@ constexpr Packaged kPackaged[] = {
 
 void addPackaged(const Packaged &entry)
 {
-    const QStringList folders = QStandardPaths::locateAll(
-        QStandardPaths::GenericDataLocation,
-        QStringLiteral("fonts/") + QString::fromLatin1(entry.folder), QStandardPaths::LocateDirectory);
+    const QStringList folders =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                  QStringLiteral("fonts/") + QString::fromLatin1(entry.folder),
+                                  QStandardPaths::LocateDirectory);
     for (const QString &folder : folders) {
         const QDir dir(folder);
         const QStringList files = dir.entryList({QString::fromLatin1(entry.pattern)}, QDir::Files);

@@ -2,13 +2,12 @@
 
 #include "fonts.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
-#include <QPainterPath>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
 
 namespace {
 
@@ -43,7 +42,7 @@ constexpr Symbols::Glyph kTable[] = {
     {"photo", "photo", 0xe410},
     {"play.rectangle", "smart_display", 0xf06a},
     {"plus", "add", 0xe145},
-    {"scalemass", "scale", 0xeb5f},
+    {"scalemass", "monitor_weight", 0xf039},
     {"shippingbox", "inventory_2", 0xe1a1},
     {"sidebar.right", "view_sidebar", 0xf114},
     {"sparkle", "auto_awesome", 0xe65f},
@@ -94,9 +93,10 @@ const Glyph *find(QStringView name)
 {
     const QByteArray key = name.toLatin1();
     const auto *end = std::end(kTable);
-    const auto *it = std::lower_bound(std::begin(kTable), end, key, [](const Glyph &g, const QByteArray &k) {
-        return std::strcmp(g.name, k.constData()) < 0;
-    });
+    const auto *it =
+        std::lower_bound(std::begin(kTable), end, key, [](const Glyph &g, const QByteArray &k) {
+            return std::strcmp(g.name, k.constData()) < 0;
+        });
     if (it == end || key != it->name)
         return nullptr;
     return it;

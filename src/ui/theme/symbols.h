@@ -5,7 +5,6 @@
 #include <QPixmap>
 #include <QRectF>
 #include <QStringView>
-
 #include <span>
 
 class QPainter;
@@ -35,8 +34,8 @@ QFont font(qreal points);
 // Draws the symbol centred in `box`, tinted `color`. The font has one weight:
 // weights from semibold up are drawn with a thin outline in the same colour;
 // lighter weights are drawn as designed. An unknown name draws nothing.
-void draw(QPainter &painter, const QRectF &box, QStringView name, qreal points,
-          const QColor &color, QFont::Weight weight = QFont::Normal);
+void draw(QPainter &painter, const QRectF &box, QStringView name, qreal points, const QColor &color,
+          QFont::Weight weight = QFont::Normal);
 // The symbol on a transparent square of boxSize(points), for icons of actions and menus.
 QPixmap pixmap(QStringView name, qreal points, const QColor &color, qreal devicePixelRatio = 1.0);
 

@@ -16,11 +16,13 @@ constexpr ThemeColor kKindTints[] = {
 static_assert(std::size(kKindTints) == Kinds::all.size());
 
 constexpr Theme::NamedColor kNamed[] = {
-    {"bg", &Theme::bg},         {"sidebar", &Theme::sidebar},     {"surface", &Theme::surface},
-    {"well", &Theme::well},     {"line", &Theme::line},           {"ink", &Theme::ink},
-    {"ink2", &Theme::ink2},     {"ink3", &Theme::ink3},           {"marker", &Theme::marker},
-    {"markerInk", &Theme::markerInk}, {"active", &Theme::active}, {"ring", &Theme::ring},
-    {"danger", &Theme::danger}, {"good", &Theme::good},
+    {"bg", &Theme::bg},           {"sidebar", &Theme::sidebar},
+    {"surface", &Theme::surface}, {"well", &Theme::well},
+    {"line", &Theme::line},       {"ink", &Theme::ink},
+    {"ink2", &Theme::ink2},       {"ink3", &Theme::ink3},
+    {"marker", &Theme::marker},   {"markerInk", &Theme::markerInk},
+    {"active", &Theme::active},   {"ring", &Theme::ring},
+    {"danger", &Theme::danger},   {"good", &Theme::good},
 };
 
 // Sizes from this one are set in the display cut, which is drawn for headings.

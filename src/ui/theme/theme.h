@@ -1,13 +1,11 @@
 #pragma once
 
-#include "themecolor.h"
-
 #include "analysis/cleanupcard.h"
 #include "model/kind.h"
+#include "themecolor.h"
 
 #include <QFont>
 #include <QString>
-
 #include <span>
 
 // The named colours and fonts every page is drawn with. Sizes given to the
@@ -41,7 +39,12 @@ std::span<const NamedColor> named();
 const ThemeColor &tint(Kind kind);
 const ThemeColor &tint(CleanupKind kind);
 
-enum class Design { standard, rounded, monospaced };
+enum class Design
+{
+    standard,
+    rounded,
+    monospaced
+};
 
 // The interface font (Inter; JetBrains Mono for the monospaced design) at
 // `points` device-independent pixels. Inter has no rounded cut, so the rounded
