@@ -1,0 +1,259 @@
+#include "previewpanel.h"
+
+#include "thumbmaker.h"
+#include "thumbs.h"
+
+#include "model/fmt.h"
+#include "model/kind.h"
+#include "theme/appearance.h"
+#include "theme/theme.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMetaObject>
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace {
+
+constexpr int kMargin = 18;
+constexpr int kTitleHeight = 40;
+constexpr qint64 kTextBytes = 16 * 1024;
+constexpr int kTextLines = 60;
+
+bool isText(const QString &path)
+{
+    static const QMimeDatabase db;
+    const QMimeType type = db.mimeTypeForFile(path);
+    return type.inherits(QStringLiteral("text/plain"));
+}
+
+QString startOfText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(file.read(kTextBytes));
+    const QStringList lines = text.split(u'\n');
+    if (lines.size() > kTextLines)
+        text = lines.mid(0, kTextLines).join(u'\n');
+    return text;
+}
+
+QString dateText(const QDateTime &date)
+{
+    return date.isValid() ? QLocale().toString(date.toLocalTime(), QLocale::ShortFormat) : QString();
+}
+
+} // namespace
+
+PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("preview"));
+    setWindowTitle(QStringLiteral("Preview"));
+    setFocusPolicy(Qt::StrongFocus);
+    Appearance::shared().follow(this, &m_dark);
+    resize(sizeHint());
+}
+
+QSize PreviewPanel::sizeHint() const
+{
+    return {760, 620};
+}
+
+void PreviewPanel::setPaths(const QList<QByteArray> &paths)
+{
+    m_paths = paths;
+    reload();
+}
+
+void PreviewPanel::setCurrentIndex(int index)
+{
+    if (index == m_index)
+        return;
+    m_index = index;
+    reload();
+}
+
+void PreviewPanel::reload()
+{
+    const quint64 ticket = ++m_ticket;
+    m_picture = {};
+    m_text.clear();
+    m_icon = {};
+    if (m_index < 0 || m_index >= m_paths.size()) {
+        m_content = Content::none;
+        setWindowTitle(QStringLiteral("Preview"));
+        update();
+        return;
+    }
+    const QByteArray path = m_paths.at(m_index);
+    setWindowTitle(QFileInfo(QFile::decodeName(path)).fileName());
+    // Until the content arrives the details stand in, with the type's icon.
+    m_content = Content::details;
+    m_icon = Thumbs::iconFor(path, 128);
+    update();
+    const qreal ratio = std::max<qreal>(1.0, devicePixelRatioF());
+    const int pixels = int(std::max(width(), height()) * ratio);
+    QPointer<PreviewPanel> self(this);
+    QThreadPool::globalInstance()->start([self, path, pixels, ticket]() {
+        Loaded loaded = load(path, pixels);
+        QMetaObject::invokeMethod(qApp, [self, ticket, loaded = std::move(loaded)]() {
+            if (!self || self->m_ticket != ticket)
+                return;
+            self->m_content = loaded.content;
+            self->m_picture = loaded.picture;
+            self->m_text = loaded.text;
+            self->update();
+        }, Qt::QueuedConnection);
+    });
+}
+
+PreviewPanel::Loaded PreviewPanel::load(const QByteArray &nativePath, int pixels)
+{
+    const QString path = QFile::decodeName(nativePath);
+    Loaded out;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    const Kind kind = Kinds::of(ext);
+    if (Thumbs::isAppBundle(path)) {
+        out.picture = Thumbs::drawn(nativePath, 256);
+    } else if (kind == Kind::image) {
+        out.picture = ThumbMaker::image(path, pixels);
+    } else if (ext == QLatin1String("pdf")) {
+        out.picture = ThumbMaker::pdfPage(path, pixels);
+    } else if (kind == Kind::video) {
+        out.picture = ThumbMaker::videoFrame(path, pixels);
+    } else if (isText(path)) {
+        out.text = startOfText(path);
+        if (!out.text.isEmpty())
+            out.content = Content::text;
+        return out;
+    }
+    if (!out.picture.isNull())
+        out.content = Thumbs::isAppBundle(path) ? Content::details : Content::picture;
+    return out;
+}
+
+void PreviewPanel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Escape:
+        hide();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int next = m_index + (event->key() == Qt::Key_Left ? -1 : 1);
+        if (next >= 0 && next < m_paths.size()) {
+            setCurrentIndex(next);
+            emit stepped();
+        }
+        return;
+    }
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void PreviewPanel::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit closed();
+}
+
+void PreviewPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.fillRect(rect(), Theme::bg.resolve(m_dark));
+
+    // A title line: the file's name and where it stands in the list.
+    const QRectF title(kMargin, 0, width() - 2 * kMargin, kTitleHeight);
+    p.setPen(Theme::ink.resolve(m_dark));
+    p.setFont(Theme::font(13, QFont::DemiBold));
+    if (m_index >= 0 && m_index < m_paths.size()) {
+        const QString name = QFileInfo(QFile::decodeName(m_paths.at(m_index))).fileName();
+        const QString position = QLocale().toString(m_index + 1) + QStringLiteral(" of ") +
+                                 QLocale().toString(m_paths.size());
+        p.setFont(Theme::font(11));
+        p.setPen(Theme::ink3.resolve(m_dark));
+        p.drawText(title, Qt::AlignRight | Qt::AlignVCenter, position);
+        p.setFont(Theme::font(13, QFont::DemiBold));
+        p.setPen(Theme::ink.resolve(m_dark));
+        const QRectF nameBox = title.adjusted(0, 0, -90, 0);
+        p.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter,
+                   p.fontMetrics().elidedText(name, Qt::ElideMiddle, int(nameBox.width())));
+    }
+    p.fillRect(QRectF(0, kTitleHeight - 1, width(), 1), Theme::line.resolve(m_dark));
+
+    const QRectF area(kMargin, kTitleHeight + kMargin, width() - 2 * kMargin,
+                      height() - kTitleHeight - 2 * kMargin);
+    switch (m_content) {
+    case Content::none:
+        break;
+    case Content::picture: {
+        QSizeF size = m_picture.deviceIndependentSize();
+        // Large pictures fit the window; small ones stay at their own size.
+        if (size.width() > area.width() || size.height() > area.height())
+            size.scale(area.size(), Qt::KeepAspectRatio);
+        const QRectF target(area.center().x() - size.width() / 2,
+                            area.center().y() - size.height() / 2, size.width(), size.height());
+        p.drawImage(target, m_picture);
+        break;
+    }
+    case Content::text:
+        p.fillRect(area, Theme::surface.resolve(m_dark));
+        p.setPen(Theme::ink.resolve(m_dark));
+        p.setFont(Theme::font(12, QFont::Normal, Theme::Design::monospaced));
+        p.drawText(area.adjusted(14, 12, -14, -12), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
+                   m_text);
+        break;
+    case Content::details:
+        paintDetails(p, area);
+        break;
+    }
+}
+
+void PreviewPanel::paintDetails(QPainter &p, const QRectF &area)
+{
+    if (m_index < 0 || m_index >= m_paths.size())
+        return;
+    const QString path = QFile::decodeName(m_paths.at(m_index));
+    const QFileInfo info(path);
+    const QImage &icon = m_picture.isNull() ? m_icon : m_picture;
+    const qreal side = 128;
+    const QRectF iconBox(area.center().x() - side / 2, area.center().y() - side, side, side);
+    if (!icon.isNull()) {
+        QSizeF size = icon.deviceIndependentSize();
+        size.scale(iconBox.size(), Qt::KeepAspectRatio);
+        p.drawImage(QRectF(iconBox.center().x() - size.width() / 2,
+                           iconBox.center().y() - size.height() / 2, size.width(), size.height()),
+                    icon);
+    }
+    qreal y = iconBox.bottom() + 18;
+    p.setPen(Theme::ink.resolve(m_dark));
+    p.setFont(Theme::font(16, QFont::DemiBold));
+    p.drawText(QRectF(area.left(), y, area.width(), 24), Qt::AlignHCenter | Qt::AlignVCenter,
+               p.fontMetrics().elidedText(info.fileName(), Qt::ElideMiddle, int(area.width())));
+    y += 30;
+    const QStringList lines = {
+        info.exists() ? Fmt::size(info.isDir() ? 0 : info.size()) : QStringLiteral("Missing"),
+        QStringLiteral("Modified ") + dateText(info.lastModified()),
+        QStringLiteral("Created ") + dateText(info.birthTime().isValid() ? info.birthTime()
+                                                                         : info.metadataChangeTime()),
+    };
+    p.setFont(Theme::font(12));
+    p.setPen(Theme::ink3.resolve(m_dark));
+    for (const QString &line : lines) {
+        p.drawText(QRectF(area.left(), y, area.width(), 18), Qt::AlignHCenter | Qt::AlignVCenter, line);
+        y += 20;
+    }
+}

@@ -1,0 +1,317 @@
+#include "thumbs.h"
+
+#include "thumbmaker.h"
+
+#include "model/kind.h"
+
+#include <QCryptographicHash>
+#include <QGuiApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
+#include <QMetaObject>
+#include <QMimeDatabase>
+#include <QMutexLocker>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUrl>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// The freedesktop thumbnail folders and the edge each one holds.
+struct CacheFolder
+{
+    const char *name;
+    int pixels;
+};
+constexpr CacheFolder kCacheFolders[] = {
+    {"normal", 128}, {"large", 256}, {"x-large", 512}, {"xx-large", 1024}};
+
+QString thumbnailRoot()
+{
+    const QByteArray xdg = qgetenv("XDG_CACHE_HOME");
+    const QString base = xdg.isEmpty() ? QDir::homePath() + QStringLiteral("/.cache")
+                                       : QFile::decodeName(xdg);
+    return base + QStringLiteral("/thumbnails");
+}
+
+// The source's mtime the thumbnail writer recorded in a tEXt chunk. Read
+// from the chunks directly: Qt's PNG reader splits keys at colons and so
+// never finds "Thumb::MTime".
+std::optional<qint64> recordedMTime(const QString &thumbPath)
+{
+    QFile file(thumbPath);
+    if (!file.open(QIODevice::ReadOnly) || file.read(8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+        return std::nullopt;
+    static const QByteArray key = QByteArrayLiteral("Thumb::MTime");
+    while (!file.atEnd()) {
+        const QByteArray head = file.read(8);
+        if (head.size() != 8)
+            break;
+        const quint32 length = (quint32(uchar(head[0])) << 24) | (quint32(uchar(head[1])) << 16) |
+                               (quint32(uchar(head[2])) << 8) | quint32(uchar(head[3]));
+        const QByteArray type = head.mid(4, 4);
+        // Text chunks come before the image data; past it there is nothing to find.
+        if (type == "IDAT" || type == "IEND" || length > (1u << 20))
+            break;
+        const QByteArray data = file.read(length);
+        file.skip(4); // CRC
+        if (type == "tEXt" && data.startsWith(key + '\0')) {
+            bool ok = false;
+            const qint64 value = data.mid(key.size() + 1).trimmed().toLongLong(&ok);
+            return ok ? std::optional<qint64>(value) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+QString bundleIconName(const QString &plistPath)
+{
+    QFile file(plistPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.read(256 * 1024));
+    static const QRegularExpression pattern(
+        QStringLiteral("<key>\\s*CFBundleIconFile\\s*</key>\\s*<string>([^<]*)</string>"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    return m.hasMatch() ? m.captured(1).trimmed() : QString();
+}
+
+QImage fitted(QImage image, int pixels)
+{
+    if (!image.isNull() && (image.width() > pixels || image.height() > pixels))
+        image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+} // namespace
+
+Thumbs &Thumbs::shared()
+{
+    static Thumbs *instance = new Thumbs;
+    return *instance;
+}
+
+Thumbs::Thumbs(QObject *parent) : QObject(parent), m_cache(kCountLimit)
+{
+    // Decoders are memory hungry; two at a time keep up with scrolling.
+    m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() / 2));
+}
+
+Thumbs::~Thumbs()
+{
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+QString Thumbs::key(const QByteArray &path, double size)
+{
+    return QString::number(qint64(size)) + u'|' + QFile::decodeName(path);
+}
+
+QImage Thumbs::cached(const QByteArray &path, double size) const
+{
+    const QString k = key(path, size);
+    QMutexLocker lock(&m_mutex);
+    const QImage *image = m_cache.object(k);
+    return image ? *image : QImage();
+}
+
+bool Thumbs::contains(const QByteArray &path, double size) const
+{
+    const QString k = key(path, size);
+    QMutexLocker lock(&m_mutex);
+    return m_cache.contains(k);
+}
+
+int Thumbs::count() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_cache.count());
+}
+
+void Thumbs::insert(const QByteArray &path, double size, const QImage &image)
+{
+    QMutexLocker lock(&m_mutex);
+    m_cache.insert(key(path, size), new QImage(image), 1);
+}
+
+void Thumbs::request(const QByteArray &path, double size)
+{
+    const QString k = key(path, size);
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_cache.contains(k) || m_pending.contains(k))
+            return;
+        m_pending.insert(k);
+    }
+    // Sharp on scaled screens; one pixel per point otherwise, which keeps a
+    // full cache within a few hundred megabytes.
+    const qreal ratio = qGuiApp ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+    const int pixels = int(size * ratio);
+    QPointer<Thumbs> self(this);
+    m_pool.start([self, path, pixels, k]() {
+        const QImage image = drawn(path, pixels);
+        if (!self)
+            return;
+        QMetaObject::invokeMethod(self.data(), [self, k, path, pixels, image]() {
+            if (self)
+                self->finished(k, path, pixels, image);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void Thumbs::finished(const QString &key, const QByteArray &path, int pixels, QImage image)
+{
+    // Icon themes hand out pixmaps, which belong to the main thread.
+    if (image.isNull())
+        image = iconFor(path, pixels);
+    {
+        QMutexLocker lock(&m_mutex);
+        m_pending.remove(key);
+        // A failure stores nothing, so a later request tries again.
+        if (!image.isNull())
+            m_cache.insert(key, new QImage(image), 1);
+    }
+    emit loaded(key);
+}
+
+void Thumbs::waitForDone()
+{
+    m_pool.waitForDone();
+}
+
+QImage Thumbs::make(const QByteArray &path, int pixels)
+{
+    const QImage image = drawn(path, pixels);
+    return image.isNull() ? iconFor(path, pixels) : image;
+}
+
+QImage Thumbs::iconFor(const QByteArray &nativePath, int pixels)
+{
+    const QString path = QFile::decodeName(nativePath);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    if (isAppBundle(path))
+        return themeIcon({QStringLiteral("application-x-executable")}, pixels);
+    return typeIcon(path, pixels);
+}
+
+bool Thumbs::isAppBundle(const QString &path)
+{
+    return path.endsWith(QLatin1String(".app"), Qt::CaseInsensitive);
+}
+
+QImage Thumbs::drawn(const QByteArray &nativePath, int pixels)
+{
+    const QString path = QFile::decodeName(nativePath);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    // An application shows its own icon; the thumbnail readers are not asked.
+    if (isAppBundle(path)) {
+        const std::optional<QString> icon = appIconPath(path);
+        return icon ? ThumbMaker::image(*icon, pixels) : QImage();
+    }
+    if (const std::optional<QString> cachedFile = cachedThumbnailPath(path, pixels)) {
+        const QImage image = fitted(QImage(*cachedFile), pixels);
+        if (!image.isNull())
+            return image;
+    }
+    const Kind kind = Kinds::of(info.suffix().toLower());
+    const QString suffix = info.suffix().toLower();
+    QImage image;
+    if (kind == Kind::image || QImageReader::imageFormat(path).size() > 0)
+        image = ThumbMaker::image(path, pixels);
+    if (image.isNull() && suffix == QLatin1String("pdf"))
+        image = ThumbMaker::pdfPage(path, pixels);
+    if (image.isNull() && kind == Kind::video)
+        image = ThumbMaker::videoFrame(path, pixels);
+    return image;
+}
+
+std::optional<QString> Thumbs::appIconPath(const QString &bundlePath)
+{
+    const QString resources = bundlePath + QStringLiteral("/Contents/Resources/");
+    const QString named = bundleIconName(bundlePath + QStringLiteral("/Contents/Info.plist"));
+    if (!named.isEmpty()) {
+        const QStringList candidates = {named, named + QStringLiteral(".icns"),
+                                        named + QStringLiteral(".png")};
+        for (const QString &candidate : candidates) {
+            const QFileInfo file(resources + candidate);
+            if (file.isFile())
+                return file.filePath();
+        }
+    }
+    const QStringList icons = QDir(resources).entryList({QStringLiteral("*.icns"), QStringLiteral("*.png")},
+                                                        QDir::Files, QDir::Name);
+    if (icons.isEmpty())
+        return std::nullopt;
+    return resources + icons.first();
+}
+
+std::optional<QString> Thumbs::cachedThumbnailPath(const QString &path, int pixels)
+{
+    const QFileInfo info(path);
+    const QByteArray uri = QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded();
+    const QString name =
+        QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) +
+        QStringLiteral(".png");
+    const qint64 mtime = info.lastModified().toSecsSinceEpoch();
+    const QString root = thumbnailRoot();
+    // The smallest folder that is large enough, then the larger ones.
+    for (const CacheFolder &folder : kCacheFolders) {
+        if (folder.pixels < pixels && folder.pixels != 1024)
+            continue;
+        const QString candidate = root + u'/' + QLatin1String(folder.name) + u'/' + name;
+        if (!QFileInfo::exists(candidate))
+            continue;
+        if (recordedMTime(candidate) == mtime)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+QImage Thumbs::typeIcon(const QString &path, int pixels)
+{
+    static const QMimeDatabase db;
+    const QMimeType type = db.mimeTypeForFile(path);
+    return themeIcon({type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")},
+                     pixels);
+}
+
+QImage Thumbs::themeIcon(const QStringList &names, int pixels)
+{
+    // Without a desktop session (offscreen, bare X) the theme is unnamed;
+    // the installed Adwaita set stands in.
+    static const bool themed = [] {
+        QStringList paths = QIcon::themeSearchPaths();
+        for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+            const QString icons = data + QStringLiteral("/icons");
+            if (!paths.contains(icons))
+                paths.append(icons);
+        }
+        QIcon::setThemeSearchPaths(paths);
+        if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+            QIcon::setThemeName(QStringLiteral("Adwaita"));
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+        return true;
+    }();
+    (void)themed;
+    for (const QString &name : names) {
+        if (name.isEmpty())
+            continue;
+        const QIcon icon = QIcon::fromTheme(name);
+        if (!icon.isNull())
+            return icon.pixmap(pixels, pixels).toImage();
+    }
+    return {};
+}

@@ -1,0 +1,218 @@
+#include "filecard.h"
+
+#include "filelistmodel.h"
+#include "files/thumb.h"
+#include "files/thumbs.h"
+
+#include "components/kindtag.h"
+#include "model/fmt.h"
+#include "theme/symbols.h"
+#include "theme/theme.h"
+
+#include <QDateTime>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+constexpr qreal kWellRadius = 11;
+constexpr qreal kCardRadius = 16;
+constexpr qreal kGap = 8;
+constexpr qreal kCaptionGap = 2;
+constexpr qreal kCaptionInset = 3;
+constexpr qreal kInset = 10;
+constexpr qreal kAppInset = 20;
+constexpr qreal kOverlayInset = 7;
+constexpr qreal kButtonPadX = 8;
+constexpr qreal kButtonPadY = 4;
+constexpr qreal kButtonGap = 4;
+constexpr qreal kShadow = 4;
+
+struct CardFonts
+{
+    QFont name = Theme::font(12.5, QFont::Medium);
+    QFont detail = Theme::font(11);
+    QFont button = Theme::font(10.5, QFont::DemiBold);
+    QFontMetricsF nameMetrics{name};
+    QFontMetricsF detailMetrics{detail};
+    QFontMetricsF buttonMetrics{button};
+};
+
+const CardFonts &fonts()
+{
+    static const CardFonts made;
+    return made;
+}
+
+QSizeF buttonSize()
+{
+    const CardFonts &f = fonts();
+    const qreal symbol = Symbols::boxSize(10.5);
+    return {2 * kButtonPadX + symbol + kButtonGap + f.buttonMetrics.horizontalAdvance(QStringLiteral("Copy text")),
+            2 * kButtonPadY + std::max(symbol, f.buttonMetrics.height())};
+}
+
+QString shortDate(Millis date)
+{
+    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
+}
+
+} // namespace
+
+FileCard::FileCard(Thumbs &thumbs, QObject *parent)
+    : QStyledItemDelegate(parent), m_thumbs(thumbs), m_pixmaps(600)
+{
+}
+
+qreal FileCard::height(qreal width)
+{
+    const CardFonts &f = fonts();
+    const qreal preview = (width - 2 * kPadding) * 3.0 / 4.0;
+    return std::ceil(kPadding + preview + kGap + f.nameMetrics.height() + kCaptionGap +
+                     f.detailMetrics.height() + kPadding);
+}
+
+QRectF FileCard::previewRect(const QRectF &card)
+{
+    const qreal width = card.width() - 2 * kPadding;
+    return {card.left() + kPadding, card.top() + kPadding, width, width * 3.0 / 4.0};
+}
+
+QRectF FileCard::copyButtonRect(const QRectF &card)
+{
+    const QRectF preview = previewRect(card);
+    const QSizeF size = buttonSize();
+    return {preview.right() - kOverlayInset - size.width(), preview.bottom() - kOverlayInset - size.height(),
+            size.width(), size.height()};
+}
+
+QSize FileCard::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+{
+    const qreal width = option.rect.width() > 0 ? option.rect.width() : 172;
+    return {int(width), int(height(width))};
+}
+
+void FileCard::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const auto *model = qobject_cast<const FileListModel *>(index.model());
+    if (!model)
+        return;
+    paintItem(*painter, option.rect, model->item(index.row()), option.state & QStyle::State_Selected,
+              option.state & QStyle::State_MouseOver);
+}
+
+QPixmap FileCard::thumbnail(const FileItem &item, const QSizeF &frame, bool shadow) const
+{
+    const QString key = Thumbs::key(item.path(), kThumbSize) + u'@' + QString::number(int(frame.width())) +
+                        u'x' + QString::number(int(frame.height()));
+    if (const QPixmap *hit = m_pixmaps.object(key))
+        return *hit;
+    const QImage image = m_thumbs.cached(item.path(), kThumbSize);
+    if (image.isNull())
+        return {};
+    const QRectF placed = Thumb::placed(QRectF(QPointF(kShadow, kShadow), frame),
+                                        image.deviceIndependentSize(), false);
+    const qreal ratio = image.devicePixelRatio();
+    QPixmap out(QSize(int(std::ceil((frame.width() + 2 * kShadow) * ratio)),
+                      int(std::ceil((frame.height() + 2 * kShadow) * ratio))));
+    out.setDevicePixelRatio(ratio);
+    out.fill(Qt::transparent);
+    {
+        QPainter p(&out);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (shadow && !image.hasAlphaChannel()) {
+            // A soft shadow of black at 14 %, radius 5, 2 points down, built
+            // from widening translucent rings so it costs nothing per repaint.
+            p.setPen(Qt::NoPen);
+            for (int ring = 4; ring >= 1; --ring) {
+                p.setBrush(QColor(0, 0, 0, int(255 * 0.14 / 4)));
+                p.drawRoundedRect(placed.translated(0, 2).adjusted(-ring * 0.9, -ring * 0.9, ring * 0.9, ring * 0.9),
+                                  ring, ring);
+            }
+        }
+        p.drawImage(placed, image);
+    }
+    m_pixmaps.insert(key, new QPixmap(out), 1);
+    return out;
+}
+
+void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, bool selected,
+                         bool hovered) const
+{
+    const CardFonts &f = fonts();
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // Background and outline: selection first, then hover.
+    if (selected || hovered) {
+        const QRectF shape = card.adjusted(0.5, 0.5, -0.5, -0.5);
+        if (selected) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Theme::marker.withOpacity(0.22).resolve(m_dark));
+            p.drawRoundedRect(card, kCardRadius, kCardRadius);
+            p.setPen(QPen(Theme::ring.resolve(m_dark), 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawRoundedRect(card.adjusted(1, 1, -1, -1), kCardRadius - 1, kCardRadius - 1);
+        } else {
+            p.setOpacity(m_hoverOpacity);
+            p.setPen(QPen(Theme::line.resolve(m_dark), 1));
+            p.setBrush(Theme::surface.resolve(m_dark));
+            p.drawRoundedRect(shape, kCardRadius, kCardRadius);
+            p.setOpacity(1);
+        }
+    }
+
+    const QRectF preview = previewRect(card);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Theme::well.resolve(m_dark));
+    p.drawRoundedRect(preview, kWellRadius, kWellRadius);
+
+    const bool app = item.kind() == Kind::app;
+    const qreal inset = app ? kAppInset : kInset;
+    const QRectF frame = preview.adjusted(inset, inset, -inset, -inset);
+    const QPixmap picture = thumbnail(item, frame.size(), !app);
+    if (picture.isNull())
+        Thumb::paint(p, frame, {}, false, m_dark);
+    else
+        p.drawPixmap(QPointF(frame.left() - kShadow, frame.top() - kShadow), picture);
+
+    const QString tag = KindTag::label(item);
+    KindTag::paint(p, preview.topLeft() + QPointF(kOverlayInset, kOverlayInset), tag, item.kind(), m_dark);
+
+    if (hovered && showsCopyButton(item)) {
+        const QRectF button = copyButtonRect(card);
+        p.setOpacity(m_hoverOpacity);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Theme::marker.resolve(m_dark));
+        p.drawRoundedRect(button, button.height() / 2, button.height() / 2);
+        const qreal symbol = Symbols::boxSize(10.5);
+        const QColor ink = Theme::markerInk.resolve(m_dark);
+        Symbols::draw(p, QRectF(button.left() + kButtonPadX, button.center().y() - symbol / 2, symbol, symbol),
+                      u"text.viewfinder", 10.5, ink, QFont::DemiBold);
+        p.setFont(f.button);
+        p.setPen(ink);
+        p.drawText(QRectF(button.left() + kButtonPadX + symbol + kButtonGap, button.top(),
+                          button.width(), button.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Copy text"));
+        p.setOpacity(1);
+    }
+
+    // Caption.
+    const qreal left = card.left() + kPadding + kCaptionInset;
+    const qreal width = card.width() - 2 * (kPadding + kCaptionInset);
+    qreal y = preview.bottom() + kGap;
+    p.setFont(f.name);
+    p.setPen(Theme::ink.resolve(m_dark));
+    p.drawText(QRectF(left, y, width, f.nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               f.nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, width));
+    y += f.nameMetrics.height() + kCaptionGap;
+    p.setFont(f.detail);
+    p.setPen(Theme::ink3.resolve(m_dark));
+    const QString detail = Fmt::size(item.size()) + QStringLiteral(" · ") + shortDate(item.activity());
+    p.drawText(QRectF(left, y, width, f.detailMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               f.detailMetrics.elidedText(detail, Qt::ElideRight, width));
+}

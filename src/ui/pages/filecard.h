@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/fileitem.h"
+
+#include <QCache>
+#include <QPixmap>
+#include <QRectF>
+#include <QStyledItemDelegate>
+
+class Thumbs;
+
+// Paints one file of the grid: a 4:3 well with the thumbnail and the kind
+// tag, the name and a line of size and date under it, the selection fill
+// and ring, the hover surface and, on pictures, the "Copy text" button.
+// The view hands it the file's row; scaled thumbnails are kept as pixmaps
+// so a repaint only copies them.
+class FileCard final : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr double kThumbSize = 220;
+    static constexpr qreal kPadding = 7;
+
+    explicit FileCard(Thumbs &thumbs, QObject *parent = nullptr);
+
+    void setDark(bool dark) { m_dark = dark; }
+    // How far the hovered card's surface and button have faded in, 0…1.
+    void setHoverOpacity(qreal opacity) { m_hoverOpacity = opacity; }
+
+    // The card's height for a column `width` points wide.
+    static qreal height(qreal width);
+    static QRectF previewRect(const QRectF &card);
+    // Where the hovered picture's "Copy text" button sits.
+    static QRectF copyButtonRect(const QRectF &card);
+    static bool showsCopyButton(const FileItem &item) { return item.kind() == Kind::image; }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    void paintItem(QPainter &painter, const QRectF &card, const FileItem &item, bool selected,
+                   bool hovered) const;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    // The thumbnail scaled into `frame`, with its drop shadow; null until the cache has it.
+    QPixmap thumbnail(const FileItem &item, const QSizeF &frame, bool shadow) const;
+
+    Thumbs &m_thumbs;
+    bool m_dark = false;
+    qreal m_hoverOpacity = 1;
+    mutable QCache<QString, QPixmap> m_pixmaps;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/fileitem.h"
+
+#include <QCache>
+#include <QPixmap>
+#include <QRectF>
+#include <QStyledItemDelegate>
+
+class Thumbs;
+
+// Paints one file of the list: a small thumbnail, the name, the download
+// source, the folder, the size and the date in fixed columns, on a selection
+// fill when selected. Rows have no hover effect.
+class FileRow final : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr double kThumbSize = 64;
+    static constexpr qreal kHeight = 40;
+
+    explicit FileRow(Thumbs &thumbs, QObject *parent = nullptr);
+
+    void setDark(bool dark) { m_dark = dark; }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    void paintItem(QPainter &painter, const QRectF &row, const FileItem &item, bool selected) const;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    QPixmap thumbnail(const FileItem &item, qreal side) const;
+
+    Thumbs &m_thumbs;
+    bool m_dark = false;
+    mutable QCache<QString, QPixmap> m_pixmaps;
+};
