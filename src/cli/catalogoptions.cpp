@@ -17,6 +17,8 @@ std::optional<Library::Environment> CatalogOptions::environment(const QCommandLi
 {
     Library::Environment env = Library::Environment::fromProcess();
     env.watchFolders = false;
+    // Listings read no images: the text-in-images pass belongs to the application.
+    env.startTextRecognition = nullptr;
     if (parser.isSet(m_roots)) {
         Library::Paths roots;
         for (const QString &piece : parser.value(m_roots).split(u':', Qt::SkipEmptyParts)) {

@@ -3,6 +3,7 @@
 
 #include "analysis/cleanup.h"
 #include "analysis/duplicates.h"
+#include "analysis/ocrindex.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -61,5 +62,6 @@ Library::Environment Library::Environment::fromProcess()
     env.folderSize = &Scanner::folderSize;
     env.findDuplicates = &Duplicates::find;
     env.cleanupCards = &Cleanup::cards;
+    env.startTextRecognition = [](const QList<FileItem> &items) { OCRIndex::shared().start(items); };
     return env;
 }
