@@ -20,6 +20,8 @@ QString obstacle(const QString &file)
         return QStringLiteral("no such file");
     if (info.isDir())
         return QStringLiteral("is a folder");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
     QFile probe(file);
     if (!probe.open(QIODevice::ReadOnly))
         return probe.errorString();

@@ -5,6 +5,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <mutex>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,6 +49,10 @@ std::optional<Picture> Picture::load(const QByteArray &path)
         cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
         setMsgSeverity(L_SEVERITY_NONE);
     });
+    // Only regular files: opening a pipe or a device would wait or read forever.
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
     const int reduction = reductionFor(path);
     if (reduction == 0)
         return std::nullopt;
