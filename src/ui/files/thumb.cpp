@@ -6,7 +6,9 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
+#include <QPaintDevice>
 #include <QPainter>
+#include <QPixmap>
 
 namespace {
 
@@ -59,8 +61,17 @@ QRectF Thumb::placed(const QRectF &frame, const QSizeF &imageSize, bool fill)
 void Thumb::paint(QPainter &painter, const QRectF &frame, const QImage &image, bool fill, bool dark)
 {
     if (image.isNull()) {
-        Symbols::draw(painter, frame, u"doc", kPlaceholderPoints,
-                      Theme::ink3.withOpacity(kPlaceholderOpacity).resolve(dark), QFont::Light);
+        // Made once per appearance and scale: lists draw it for every file
+        // whose picture is still on its way.
+        static QPixmap made[2];
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        QPixmap &pixmap = made[dark ? 1 : 0];
+        if (pixmap.isNull() || pixmap.devicePixelRatio() != ratio)
+            pixmap = Symbols::pixmap(u"doc", kPlaceholderPoints,
+                                     Theme::ink3.withOpacity(kPlaceholderOpacity).resolve(dark), ratio);
+        const QSizeF size = pixmap.deviceIndependentSize();
+        painter.drawPixmap(QPointF(frame.center().x() - size.width() / 2, frame.center().y() - size.height() / 2),
+                           pixmap);
         return;
     }
     painter.save();

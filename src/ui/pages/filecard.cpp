@@ -13,6 +13,7 @@
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
+#include <QPaintDevice>
 #include <QPainterPath>
 
 #include <cmath>
@@ -66,6 +67,14 @@ QString shortDate(Millis date)
 FileCard::FileCard(Thumbs &thumbs, QObject *parent)
     : QStyledItemDelegate(parent), m_thumbs(thumbs), m_pixmaps(600)
 {
+}
+
+void FileCard::setDark(bool dark)
+{
+    // Tags are drawn in the appearance's colours.
+    if (dark != m_dark)
+        m_tags.clear();
+    m_dark = dark;
 }
 
 qreal FileCard::height(qreal width)
@@ -180,8 +189,7 @@ void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, 
     else
         p.drawPixmap(QPointF(frame.left() - kShadow, frame.top() - kShadow), picture);
 
-    const QString tag = KindTag::label(item);
-    KindTag::paint(p, preview.topLeft() + QPointF(kOverlayInset, kOverlayInset), tag, item.kind(), m_dark);
+    p.drawPixmap(preview.topLeft() + QPointF(kOverlayInset, kOverlayInset), tag(item, p));
 
     if (hovered && showsCopyButton(item)) {
         const QRectF button = copyButtonRect(card);
@@ -204,15 +212,57 @@ void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, 
     // Caption.
     const qreal left = card.left() + kPadding + kCaptionInset;
     const qreal width = card.width() - 2 * (kPadding + kCaptionInset);
+    const Caption &text = caption(item, width);
     qreal y = preview.bottom() + kGap;
     p.setFont(f.name);
     p.setPen(Theme::ink.resolve(m_dark));
-    p.drawText(QRectF(left, y, width, f.nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               f.nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, width));
+    p.drawStaticText(QPointF(left, y), text.name);
     y += f.nameMetrics.height() + kCaptionGap;
     p.setFont(f.detail);
     p.setPen(Theme::ink3.resolve(m_dark));
+    p.drawStaticText(QPointF(left, y), text.detail);
+}
+
+QPixmap FileCard::tag(const FileItem &item, const QPainter &painter) const
+{
+    // A few dozen labels cover a whole catalog; each is drawn once.
+    const QString label = KindTag::label(item);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QString key = label + u'|' + QString::number(int(item.kind())) + u'|' + QString::number(ratio);
+    if (const QPixmap *hit = m_tags.object(key))
+        return *hit;
+    const QSizeF size = KindTag::measure(label);
+    QPixmap out(QSize(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio))));
+    out.setDevicePixelRatio(ratio);
+    out.fill(Qt::transparent);
+    {
+        QPainter p(&out);
+        p.setRenderHint(QPainter::Antialiasing);
+        KindTag::paint(p, QPointF(0, 0), label, item.kind(), m_dark);
+    }
+    m_tags.insert(key, new QPixmap(out), 1);
+    return out;
+}
+
+const FileCard::Caption &FileCard::caption(const FileItem &item, qreal width) const
+{
+    // Shaping text is most of a card's cost; a card scrolled past keeps its
+    // laid-out lines until the column width changes.
+    if (m_captions.size() > 4000)
+        m_captions.clear();
+    Caption &made = m_captions[item.path()];
+    if (made.width == width && made.size == item.size() && made.activity == item.activity())
+        return made;
+    const CardFonts &f = fonts();
+    made.width = width;
+    made.size = item.size();
+    made.activity = item.activity();
+    made.name = QStaticText(f.nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, width));
+    made.name.setTextFormat(Qt::PlainText);
+    made.name.prepare(QTransform(), f.name);
     const QString detail = Fmt::size(item.size()) + QStringLiteral(" · ") + shortDate(item.activity());
-    p.drawText(QRectF(left, y, width, f.detailMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               f.detailMetrics.elidedText(detail, Qt::ElideRight, width));
+    made.detail = QStaticText(f.detailMetrics.elidedText(detail, Qt::ElideRight, width));
+    made.detail.setTextFormat(Qt::PlainText);
+    made.detail.prepare(QTransform(), f.detail);
+    return made;
 }

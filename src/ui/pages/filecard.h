@@ -3,6 +3,8 @@
 #include "model/fileitem.h"
 
 #include <QCache>
+#include <QHash>
+#include <QStaticText>
 #include <QPixmap>
 #include <QRectF>
 #include <QStyledItemDelegate>
@@ -24,7 +26,7 @@ public:
 
     explicit FileCard(Thumbs &thumbs, QObject *parent = nullptr);
 
-    void setDark(bool dark) { m_dark = dark; }
+    void setDark(bool dark);
     // How far the hovered card's surface and button have faded in, 0…1.
     void setHoverOpacity(qreal opacity) { m_hoverOpacity = opacity; }
 
@@ -49,4 +51,17 @@ private:
     bool m_dark = false;
     qreal m_hoverOpacity = 1;
     mutable QCache<QString, QPixmap> m_pixmaps;
+    // Laid-out captions by file, for the column width they were made for.
+    struct Caption
+    {
+        qreal width = -1;
+        qint64 size = 0;
+        Millis activity = 0;
+        QStaticText name;
+        QStaticText detail;
+    };
+    const Caption &caption(const FileItem &item, qreal width) const;
+    mutable QHash<QByteArray, Caption> m_captions;
+    QPixmap tag(const FileItem &item, const QPainter &painter) const;
+    mutable QCache<QString, QPixmap> m_tags{200};
 };

@@ -33,6 +33,7 @@ struct RowFonts
     QFont mono = Theme::mono();
     QFontMetricsF nameMetrics{name};
     QFontMetricsF smallMetrics{small};
+    QFontMetricsF monoMetrics{mono};
 };
 
 const RowFonts &fonts()
@@ -114,41 +115,74 @@ void FileRow::paintItem(QPainter &p, const QRectF &row, const FileItem &item, bo
     }
     left += kThumbFrame + kSpacing;
 
-    const QRectF dateBox(right - kDateWidth, row.top(), kDateWidth, row.height());
-    right = dateBox.left() - kSpacing;
-    const QRectF sizeBox(right - kSizeWidth, row.top(), kSizeWidth, row.height());
-    right = sizeBox.left() - kSpacing;
-    const QRectF folderBox(right - kFolderWidth, row.top(), kFolderWidth, row.height());
-    right = folderBox.left() - kSpacing;
-
+    const Texts &text = texts(item, row.width());
+    const qreal top = midY - fonts().smallMetrics.height() / 2;
     const QColor ink3 = Theme::ink3.resolve(m_dark);
     p.setFont(f.small);
     p.setPen(ink3);
-    p.drawText(dateBox, Qt::AlignRight | Qt::AlignVCenter, shortDate(item.activity()));
-    const QString folder = Fmt::path(QFileInfo(item.pathString()).path());
-    p.drawText(folderBox, Qt::AlignLeft | Qt::AlignVCenter,
-               f.smallMetrics.elidedText(folder, Qt::ElideLeft, kFolderWidth));
-
+    p.drawStaticText(QPointF(right - text.dateWidth, top), text.date);
+    right -= kDateWidth + kSpacing;
+    const qreal sizeRight = right;
+    right -= kSizeWidth + kSpacing;
+    p.drawStaticText(QPointF(right - kFolderWidth, top), text.folder);
+    right -= kFolderWidth + kSpacing;
+    if (text.sourceWidth > 0) {
+        p.drawStaticText(QPointF(right - text.sourceWidth, top), text.source);
+        right -= text.sourceWidth + kSpacing;
+    }
     p.setFont(f.mono);
     p.setPen(Theme::ink2.resolve(m_dark));
-    p.drawText(sizeBox, Qt::AlignRight | Qt::AlignVCenter, Fmt::size(item.size()));
+    p.drawStaticText(QPointF(sizeRight - text.bytesWidth, midY - f.monoMetrics.height() / 2), text.bytes);
 
-    if (const std::optional<QString> source = item.source()) {
-        const qreal wanted = f.smallMetrics.horizontalAdvance(*source);
-        const qreal room = std::max<qreal>(0, right - left - kMinFlex - 60);
-        const qreal width = std::min(wanted, room);
-        if (width > 0) {
-            p.setFont(f.small);
-            p.setPen(ink3);
-            p.drawText(QRectF(right - width, row.top(), width, row.height()), Qt::AlignRight | Qt::AlignVCenter,
-                       f.smallMetrics.elidedText(*source, Qt::ElideRight, width));
-            right -= width + kSpacing;
-        }
-    }
-
-    const qreal nameWidth = std::max<qreal>(0, right - kMinFlex - left + kSpacing);
     p.setFont(f.name);
     p.setPen(Theme::ink.resolve(m_dark));
-    p.drawText(QRectF(left, row.top(), nameWidth, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               f.nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, nameWidth));
+    p.drawStaticText(QPointF(left, midY - f.nameMetrics.height() / 2), text.name);
+}
+
+const FileRow::Texts &FileRow::texts(const FileItem &item, qreal width) const
+{
+    // Shaping text is most of a row's cost; a row scrolled past keeps its
+    // laid-out texts until the row width changes.
+    if (m_texts.size() > 4000)
+        m_texts.clear();
+    Texts &made = m_texts[item.path()];
+    if (made.width == width && made.size == item.size() && made.activity == item.activity())
+        return made;
+    const RowFonts &f = fonts();
+    const auto prepared = [](const QString &text, const QFont &font) {
+        QStaticText out(text);
+        out.setTextFormat(Qt::PlainText);
+        out.prepare(QTransform(), font);
+        return out;
+    };
+    made.width = width;
+    made.size = item.size();
+    made.activity = item.activity();
+    const QString date = shortDate(item.activity());
+    made.date = prepared(date, f.small);
+    made.dateWidth = std::min(kDateWidth, f.smallMetrics.horizontalAdvance(date));
+    const QString bytes = Fmt::size(item.size());
+    made.bytes = prepared(bytes, f.mono);
+    made.bytesWidth = std::min(kSizeWidth, f.monoMetrics.horizontalAdvance(bytes));
+    const QString folder = Fmt::path(QFileInfo(item.pathString()).path());
+    made.folder = prepared(f.smallMetrics.elidedText(folder, Qt::ElideLeft, kFolderWidth), f.small);
+
+    // The name starts after the thumbnail and ends before the fixed columns
+    // (and the source), keeping at least the flexible gap.
+    const qreal fixed = 2 * kPadX + kThumbFrame + kSpacing + kDateWidth + kSizeWidth + kFolderWidth + 3 * kSpacing;
+    qreal room = width - fixed;
+    made.sourceWidth = 0;
+    if (const std::optional<QString> source = item.source()) {
+        const qreal wanted = f.smallMetrics.horizontalAdvance(*source);
+        const qreal allowed = std::max<qreal>(0, std::min(wanted, room - kMinFlex - 60));
+        if (allowed > 0) {
+            const QString shown = f.smallMetrics.elidedText(*source, Qt::ElideRight, allowed);
+            made.source = prepared(shown, f.small);
+            made.sourceWidth = f.smallMetrics.horizontalAdvance(shown);
+            room -= made.sourceWidth + kSpacing;
+        }
+    }
+    const qreal nameWidth = std::max<qreal>(0, room - kMinFlex + kSpacing);
+    made.name = prepared(f.nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, nameWidth), f.name);
+    return made;
 }

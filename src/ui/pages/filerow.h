@@ -3,6 +3,8 @@
 #include "model/fileitem.h"
 
 #include <QCache>
+#include <QHash>
+#include <QStaticText>
 #include <QPixmap>
 #include <QRectF>
 #include <QStyledItemDelegate>
@@ -35,4 +37,21 @@ private:
     Thumbs &m_thumbs;
     bool m_dark = false;
     mutable QCache<QString, QPixmap> m_pixmaps;
+    // Laid-out texts by file, for the row width they were made for.
+    struct Texts
+    {
+        qreal width = -1;
+        qint64 size = 0;
+        Millis activity = 0;
+        QStaticText name;
+        QStaticText source;
+        qreal sourceWidth = 0;
+        QStaticText folder;
+        QStaticText bytes;
+        qreal bytesWidth = 0;
+        QStaticText date;
+        qreal dateWidth = 0;
+    };
+    const Texts &texts(const FileItem &item, qreal width) const;
+    mutable QHash<QByteArray, Texts> m_texts;
 };

@@ -37,6 +37,8 @@ KindPage::KindPage(Kind kind, Library &library, AppState &state, Thumbs &thumbs,
     chips->setContentsMargins(0, 1, 0, 1);
     chips->setSpacing(6);
     m_facetRow->setWidget(m_chipBox);
+    // The scroll area paints its widget's background; the chips sit on the page's own.
+    m_chipBox->setAutoFillBackground(false);
     m_page->setHeader(m_facetRow);
 
     m_page->setTitle(Kinds::title(kind));

@@ -1,0 +1,113 @@
+// Renders the file list page of a folder tree as a grid and as a list, light
+// and dark, to PNG files, for looking at cards, rows and filters:
+//   QT_QPA_PLATFORM=offscreen tovalo-filespictures HOME OUTDIR
+// HOME is read like a demonstration home: its standard folders and Applications.
+#include "files/thumbs.h"
+#include "pages/filegridview.h"
+#include "pages/filespage.h"
+#include "pages/kindpage.h"
+#include "library/library.h"
+#include "state/appstate.h"
+#include "theme/appearance.h"
+#include "theme/fonts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTextStream>
+
+namespace {
+
+void settle(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        Thumbs::shared().waitForDone();
+    }
+    QCoreApplication::processEvents();
+}
+
+void hover(QWidget *viewport, const QPointF &at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(viewport, &move);
+}
+
+void shoot(QWidget &page, FileGridView &view, const QString &file)
+{
+    AppState &state = AppState::shared();
+    page.resize(1220, 800);
+    page.show();
+    settle(300);
+    // One selected file, one hovered picture: the states worth looking at.
+    if (state.visible().size() > 2) {
+        state.setSelection({state.visible()[1].path()});
+        int picture = -1;
+        for (int i = 2; i < std::min<qsizetype>(state.visible().size(), 8); ++i) {
+            if (state.visible()[i].kind() == Kind::image) {
+                picture = i;
+                break;
+            }
+        }
+        if (picture >= 0)
+            hover(view.viewport(), view.itemRect(picture).center());
+    }
+    settle(400);
+    page.grab().save(file);
+    QTextStream(stdout) << file << '\n';
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        QTextStream(stderr) << "usage: tovalo-filespictures HOME OUTDIR\n";
+        return 2;
+    }
+    Fonts::ensureLoaded();
+    const QString home = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    QStringList roots;
+    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Music"})
+        roots.append(home + u'/' + QLatin1String(name));
+    qputenv("TOVALO_ROOTS", QFile::encodeName(roots.join(u':')));
+    qputenv("TOVALO_APPS", QFile::encodeName(home + QStringLiteral("/Applications")));
+
+    Library::Environment env = Library::Environment::fromProcess();
+    env.home = QFile::encodeName(home);
+    env.settings = nullptr;
+    env.watchFolders = false;
+    env.startTextRecognition = [](const QList<FileItem> &) {};
+    Library library(env);
+    library.rescan(false);
+    while (!library.hasScanned() || library.isScanning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    settle(200);
+
+    for (bool dark : {false, true}) {
+        Appearance::shared().setForcedDark(dark);
+        const QString look = dark ? QStringLiteral("dark") : QStringLiteral("light");
+        for (bool list : {false, true}) {
+            AppState::shared().setListMode(list);
+            const QString mode = list ? QStringLiteral("list") : QStringLiteral("grid");
+            {
+                FilesPage recents(QStringLiteral("Recent"), QStringLiteral("The latest files"),
+                                  library.recents(), QStringLiteral("clock"), QStringLiteral("Nothing here yet"),
+                                  QStringLiteral("Files will show up here as they arrive."));
+                shoot(recents, recents.view(), out + QStringLiteral("/recents-%1-%2.png").arg(mode, look));
+            }
+            for (Kind kind : {Kind::image, Kind::document, Kind::app}) {
+                KindPage page(kind, library, AppState::shared(), Thumbs::shared());
+                shoot(page, page.filesPage().view(),
+                      out + QStringLiteral("/%1-%2-%3.png").arg(Kinds::rawValue(kind), mode, look));
+            }
+        }
+    }
+    return 0;
+}
