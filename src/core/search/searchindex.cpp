@@ -269,8 +269,14 @@ QList<FileItem> SearchIndex::filter(const QueryMatcher &matcher, int parts) cons
         scan(matcher, n * part / parts, n * (part + 1) / parts, indices);
         QList<FileItem> &records = found[size_t(part)];
         records.reserve(qsizetype(indices.size()));
-        for (const qsizetype i : indices)
-            records.append(m_items.at(i));
+        // The record a few places ahead is asked for early: its reference
+        // count shares a cache line with its path, whose address needs no load.
+        constexpr size_t kAhead = 16;
+        for (size_t k = 0; k < indices.size(); ++k) {
+            if (k + kAhead < indices.size())
+                __builtin_prefetch(&m_items.at(indices[k + kAhead]).path(), 1);
+            records.append(m_items.at(indices[k]));
+        }
     };
     std::vector<std::thread> helpers;
     for (int part = 1; part < parts; ++part)
