@@ -2,6 +2,8 @@
 // and dark, to PNG files, for looking at cards, rows and filters:
 //   QT_QPA_PLATFORM=offscreen tovalo-filespictures HOME OUTDIR
 // HOME is read like a demonstration home: its standard folders and Applications.
+#include "files/previewpanel.h"
+#include "files/quicklook.h"
 #include "files/thumbs.h"
 #include "pages/filegridview.h"
 #include "pages/filespage.h"
@@ -74,7 +76,7 @@ int main(int argc, char **argv)
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
     QStringList roots;
-    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Music"})
+    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Videos", "Music"})
         roots.append(home + u'/' + QLatin1String(name));
     qputenv("TOVALO_ROOTS", QFile::encodeName(roots.join(u':')));
     qputenv("TOVALO_APPS", QFile::encodeName(home + QStringLiteral("/Applications")));
@@ -108,6 +110,30 @@ int main(int argc, char **argv)
                       out + QStringLiteral("/%1-%2-%3.png").arg(Kinds::rawValue(kind), mode, look));
             }
         }
+    }
+    // The preview panel on the first file of each kind that has a preview of its own.
+    Appearance::shared().setForcedDark(false);
+    QList<QByteArray> paths;
+    for (const FileItem &item : library.items())
+        paths.append(item.path());
+    QuickLook &look = QuickLook::shared();
+    for (const QString &ext : {QStringLiteral("jpg"), QStringLiteral("pdf"), QStringLiteral("mp4"),
+                               QStringLiteral("txt"), QStringLiteral("zip")}) {
+        const auto at = std::find_if(library.items().begin(), library.items().end(),
+                                     [&](const FileItem &item) { return item.ext() == ext; });
+        if (at == library.items().end())
+            continue;
+        look.toggle(paths, int(at - library.items().begin()));
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 1500 && look.panel()->content() == PreviewPanel::Content::details &&
+               ext != QLatin1String("zip"))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        settle(100);
+        const QString file = out + QStringLiteral("/preview-%1.png").arg(ext);
+        look.panel()->grab().save(file);
+        QTextStream(stdout) << file << '\n';
+        look.close();
     }
     return 0;
 }
