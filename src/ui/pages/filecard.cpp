@@ -111,7 +111,7 @@ void FileCard::paint(QPainter *painter, const QStyleOptionViewItem &option, cons
     if (!model)
         return;
     paintItem(*painter, option.rect, model->item(index.row()), option.state & QStyle::State_Selected,
-              option.state & QStyle::State_MouseOver);
+              option.state & QStyle::State_MouseOver ? 1.0 : 0.0);
 }
 
 QPixmap FileCard::thumbnail(const FileItem &item, const QSizeF &frame, bool shadow) const
@@ -151,12 +151,14 @@ QPixmap FileCard::thumbnail(const FileItem &item, const QSizeF &frame, bool shad
 }
 
 void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, bool selected,
-                         bool hovered) const
+                         qreal hover) const
 {
     const CardFonts &f = fonts();
     p.setRenderHint(QPainter::Antialiasing);
 
     // Background and outline: selection first, then hover.
+    // `hover` is how far the hover surface and button have faded in, 0…1.
+    const bool hovered = hover > 0;
     if (selected || hovered) {
         const QRectF shape = card.adjusted(0.5, 0.5, -0.5, -0.5);
         if (selected) {
@@ -167,7 +169,7 @@ void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, 
             p.setBrush(Qt::NoBrush);
             p.drawRoundedRect(card.adjusted(1, 1, -1, -1), kCardRadius - 1, kCardRadius - 1);
         } else {
-            p.setOpacity(m_hoverOpacity);
+            p.setOpacity(hover);
             p.setPen(QPen(Theme::line.resolve(m_dark), 1));
             p.setBrush(Theme::surface.resolve(m_dark));
             p.drawRoundedRect(shape, kCardRadius, kCardRadius);
@@ -193,7 +195,7 @@ void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, 
 
     if (hovered && showsCopyButton(item)) {
         const QRectF button = copyButtonRect(card);
-        p.setOpacity(m_hoverOpacity);
+        p.setOpacity(hover);
         p.setPen(Qt::NoPen);
         p.setBrush(Theme::marker.resolve(m_dark));
         p.drawRoundedRect(button, button.height() / 2, button.height() / 2);

@@ -27,8 +27,6 @@ public:
     explicit FileCard(Thumbs &thumbs, QObject *parent = nullptr);
 
     void setDark(bool dark);
-    // How far the hovered card's surface and button have faded in, 0…1.
-    void setHoverOpacity(qreal opacity) { m_hoverOpacity = opacity; }
 
     // The card's height for a column `width` points wide.
     static qreal height(qreal width);
@@ -40,7 +38,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
     void paintItem(QPainter &painter, const QRectF &card, const FileItem &item, bool selected,
-                   bool hovered) const;
+                   qreal hover) const;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
@@ -49,7 +47,6 @@ private:
 
     Thumbs &m_thumbs;
     bool m_dark = false;
-    qreal m_hoverOpacity = 1;
     mutable QCache<QString, QPixmap> m_pixmaps;
     // Laid-out captions by file, for the column width they were made for.
     struct Caption

@@ -33,6 +33,7 @@ FileGridView::FileGridView(FileListModel &model, Thumbs &thumbs, AppState &state
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(40);
 
+    // One curve drives both: the card entered fades in as the one left fades out.
     m_hoverFade->setDuration(120);
     m_hoverFade->setEasingCurve(QEasingCurve::OutCubic);
     m_hoverFade->setStartValue(0.0);
@@ -41,6 +42,7 @@ FileGridView::FileGridView(FileListModel &model, Thumbs &thumbs, AppState &state
         m_hoverOpacity = value.toReal();
         viewport()->update();
     });
+    connect(m_hoverFade, &QVariantAnimation::finished, this, [this]() { m_leaving = -1; });
     m_scroll->setDuration(150);
     m_scroll->setEasingCurve(QEasingCurve::OutCubic);
     connect(m_scroll, &QVariantAnimation::valueChanged, this,
@@ -48,6 +50,7 @@ FileGridView::FileGridView(FileListModel &model, Thumbs &thumbs, AppState &state
 
     connect(&m_model, &QAbstractItemModel::modelReset, this, [this]() {
         m_hover = -1;
+        m_leaving = -1;
         m_pressRow = -1;
         m_inView.clear();
         relayout();
@@ -76,6 +79,7 @@ void FileGridView::setListMode(bool listMode)
         return;
     m_listMode = listMode;
     m_hover = -1;
+    m_leaving = -1;
     m_inView.clear();
     relayout();
     viewport()->update();
@@ -282,7 +286,6 @@ void FileGridView::paintEvent(QPaintEvent *event)
     QPainter p(viewport());
     p.fillRect(event->rect(), Theme::bg.resolve(m_dark));
     const auto [first, last] = rowsInView();
-    m_card->setHoverOpacity(m_hoverOpacity);
     const QRectF dirty = event->rect();
     for (int row = first; row <= last; ++row) {
         const QRectF rect = itemRect(row);
@@ -293,7 +296,8 @@ void FileGridView::paintEvent(QPaintEvent *event)
         if (m_listMode)
             m_row->paintItem(p, rect, item, selected);
         else
-            m_card->paintItem(p, rect, item, selected, row == m_hover);
+            m_card->paintItem(p, rect, item, selected,
+                              row == m_hover ? m_hoverOpacity : row == m_leaving ? 1 - m_hoverOpacity : 0);
     }
     requestThumbnails(first, last);
 }
@@ -329,12 +333,11 @@ void FileGridView::setHover(int row)
         row = -1;
     if (row == m_hover)
         return;
+    m_leaving = m_hover;
     m_hover = row;
-    if (row >= 0) {
-        m_hoverFade->stop();
-        m_hoverOpacity = 0;
-        m_hoverFade->start();
-    }
+    m_hoverFade->stop();
+    m_hoverOpacity = 0;
+    m_hoverFade->start();
     viewport()->update();
 }
 

@@ -96,6 +96,8 @@ private:
     QSet<QByteArray> m_selection;
     bool m_dark = false;
     int m_hover = -1;
+    // The card the pointer left, fading out while the hovered one fades in.
+    int m_leaving = -1;
     qreal m_hoverOpacity = 1;
     QVariantAnimation *m_hoverFade;
     QVariantAnimation *m_scroll;
