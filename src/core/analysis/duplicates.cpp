@@ -131,7 +131,7 @@ size_t qHash(const Inode &n, size_t seed = 0)
 
 QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
 {
-    // 1–2. Candidates by size, sizes and members in input order.
+    // Candidates by size, sizes and members in input order.
     std::vector<FileItem> candidates;
     std::vector<std::vector<int>> bySize;
     QHash<qint64, size_t> sizeSlot;
@@ -179,7 +179,7 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
     std::sort(headWork.begin(), headWork.end(),
               [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
 
-    // 3. Head digests.
+    // Head digests of every size shared by two or more files.
     Digests heads(candidates.size());
     digestAll(candidates, headWork, kHeadBytes, heads);
 
@@ -205,11 +205,11 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
     std::sort(fullWork.begin(), fullWork.end(),
               [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
 
-    // 4. Full digests, only where heads agree on files longer than the head.
+    // Whole-file digests only where heads agree on files longer than the head.
     Digests fulls(candidates.size());
     digestAll(candidates, fullWork, std::nullopt, fulls);
 
-    // 5–7. Groups in the order their sizes came.
+    // Groups in the order their sizes came; equal wasted bytes keep that order.
     auto itemsOf = [&](const std::vector<int> &members) {
         QList<FileItem> list;
         list.reserve(qsizetype(members.size()));
@@ -232,7 +232,7 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
         }
     }
 
-    // 8. Most wasted first.
+    // Most wasted first.
     std::stable_sort(groups.begin(), groups.end(),
                      [](const auto &a, const auto &b) { return a.first > b.first; });
     QList<DupGroup> out;
