@@ -1,5 +1,7 @@
 #include "catalogoptions.h"
 
+#include "commands.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -72,4 +74,16 @@ std::unique_ptr<Library> scanCatalog(Library::Environment env, CatalogReady read
     if (!(sized && compared))
         loop.exec();
     return library;
+}
+
+std::optional<Library::Environment> CatalogOptions::parse(QCommandLineParser &parser,
+                                                          const QStringList &arguments) const
+{
+    if (!parseOrComplain(parser, arguments))
+        return std::nullopt;
+    QString error;
+    auto env = environment(parser, &error);
+    if (!env)
+        complain(error);
+    return env;
 }

@@ -16,6 +16,10 @@ public:
     // one-line complaint when an option names a folder that does not exist.
     std::optional<Library::Environment> environment(const QCommandLineParser &parser,
                                                     QString *error) const;
+    // Parses a subcommand that takes only options (these and any the caller
+    // added) into its catalog set-up; on bad usage prints one line and gives none.
+    std::optional<Library::Environment> parse(QCommandLineParser &parser,
+                                              const QStringList &arguments) const;
 
 private:
     QCommandLineOption m_roots{QStringLiteral("roots"),

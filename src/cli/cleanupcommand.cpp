@@ -14,12 +14,9 @@ int runCleanup(const QStringList &arguments)
         QStringLiteral("Read the catalog and print its clean-up cards, then the bytes they would free."));
     CatalogOptions catalog;
     catalog.addTo(parser);
-    if (!parseOrComplain(parser, arguments))
-        return 2;
-    QString error;
-    auto env = catalog.environment(parser, &error);
+    auto env = catalog.parse(parser, arguments);
     if (!env)
-        return complain(error);
+        return 2;
 
     const auto library = scanCatalog(std::move(*env), CatalogReady::duplicates);
     QByteArray out;

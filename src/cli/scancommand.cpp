@@ -43,12 +43,9 @@ int runScan(const QStringList &arguments)
     const QCommandLineOption summaryOption(QStringLiteral("summary"),
                                            QStringLiteral("Print counts and sizes instead of records."));
     parser.addOption(summaryOption);
-    if (!parseOrComplain(parser, arguments))
-        return 2;
-    QString error;
-    auto env = catalog.environment(parser, &error);
+    auto env = catalog.parse(parser, arguments);
     if (!env)
-        return complain(error);
+        return 2;
 
     const auto library = scanCatalog(std::move(*env));
     if (parser.isSet(summaryOption)) {

@@ -11,9 +11,9 @@ namespace {
 const Millis kNow = QDateTime(QDate(2025, 6, 15), QTime(12, 0), QTimeZone::utc()).toMSecsSinceEpoch();
 constexpr Millis kDay = 86'400'000;
 
-struct Spec
+struct CaseFile
 {
-    Spec(QByteArray p, Kind k = Kind::other, qint64 s = 1000, Millis modified = 0,
+    CaseFile(QByteArray p, Kind k = Kind::other, qint64 s = 1000, Millis modified = 0,
          std::optional<Millis> added = {}, bool shot = false, std::optional<Millis> used = {})
         : path(std::move(p)), kind(k), size(s), modifiedAge(modified), addedAge(added), screenshot(shot),
           lastUsedAge(used)
@@ -28,7 +28,7 @@ struct Spec
     std::optional<Millis> lastUsedAge;
 };
 
-FileItem record(const Spec &s)
+FileItem record(const CaseFile &s)
 {
     FileItem::Fields f;
     f.path = s.path;
@@ -77,7 +77,7 @@ TEST(Cleanup, EachRecordFindsItsOneCard)
     struct Case
     {
         const char *what;
-        Spec spec;
+        CaseFile file;
         QStringList cards;
     };
     const QString installers = "installers", downloads = "downloads", screenshots = "screenshots",
@@ -112,7 +112,7 @@ TEST(Cleanup, EachRecordFindsItsOneCard)
         {"app in Downloads", {"/h/Downloads/Paint.app", Kind::app, 10, 365 * kDay}, {}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(cardsOf(record(c.spec)), c.cards) << c.what;
+        EXPECT_EQ(cardsOf(record(c.file)), c.cards) << c.what;
 }
 
 TEST(Cleanup, AnEmptyCatalogGivesSixEmptyCardsInOrder)

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr qreal kPlaceholderPoints = 18;
-constexpr double kPlaceholderOpacity = 0.5;
+constexpr qreal kFallbackSymbolPoints = 18;
+constexpr double kFallbackSymbolOpacity = 0.5;
 
 } // namespace
 
@@ -67,8 +67,8 @@ void Thumb::paint(QPainter &painter, const QRectF &frame, const QImage &image, b
         const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
         QPixmap &pixmap = made[dark ? 1 : 0];
         if (pixmap.isNull() || pixmap.devicePixelRatio() != ratio)
-            pixmap = Symbols::pixmap(u"doc", kPlaceholderPoints,
-                                     Theme::ink3.withOpacity(kPlaceholderOpacity).resolve(dark), ratio);
+            pixmap = Symbols::pixmap(u"doc", kFallbackSymbolPoints,
+                                     Theme::ink3.withOpacity(kFallbackSymbolOpacity).resolve(dark), ratio);
         const QSizeF size = pixmap.deviceIndependentSize();
         painter.drawPixmap(QPointF(frame.center().x() - size.width() / 2, frame.center().y() - size.height() / 2),
                            pixmap);
