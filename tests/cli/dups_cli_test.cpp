@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "tempdir.h"
 
 #include <QJsonArray>
@@ -9,33 +10,14 @@
 
 namespace {
 
-struct CliRun
-{
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Demonstration dates, so that a file's modification time is also the date it was added.
 CliRun cli(const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("TOVALO_ROOTS");
-    env.insert("TOVALO_DEMO_DATES", "1");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TOVALO_CLI), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return runCli(QStringLiteral(TOVALO_CLI), args);
 }
 
 QList<QJsonObject> lines(const QByteArray &out)
 {
-    QList<QJsonObject> objects;
-    for (const QByteArray &line : out.split('\n'))
-        if (!line.isEmpty())
-            objects.append(QJsonDocument::fromJson(line).object());
-    return objects;
+    return jsonLines(out);
 }
 
 QStringList strings(const QJsonValue &array)
