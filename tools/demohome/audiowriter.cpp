@@ -1,31 +1,14 @@
 #include "audiowriter.h"
 
+#include "binaryappend.h"
+
 #include <cmath>
 #include <numbers>
 #include <QtEndian>
 
 namespace {
 
-void le16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void le32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-void be32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToBigEndian(v, b);
-    out.append(b, 4);
-}
+using namespace BinaryAppend;
 
 // ID3v2.3 text frame, UTF-16 with a byte-order mark so any name survives.
 QByteArray textFrame(const char id[5], const QString &text)

@@ -1,30 +1,13 @@
 #include "videowriter.h"
 
+#include "binaryappend.h"
+
 #include <cstring>
 #include <QtEndian>
 
 namespace {
 
-void be16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToBigEndian(v, b);
-    out.append(b, 2);
-}
-
-void be32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToBigEndian(v, b);
-    out.append(b, 4);
-}
-
-void be64(QByteArray &out, quint64 v)
-{
-    char b[8];
-    qToBigEndian(v, b);
-    out.append(b, 8);
-}
+using namespace BinaryAppend;
 
 QByteArray box(const char type[5], const QByteArray &body)
 {

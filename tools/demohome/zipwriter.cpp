@@ -1,5 +1,7 @@
 #include "zipwriter.h"
 
+#include "binaryappend.h"
+
 #include <array>
 #include <QDateTime>
 #include <QtEndian>
@@ -7,19 +9,7 @@
 
 namespace {
 
-void le16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void le32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
+using namespace BinaryAppend;
 
 // MS-DOS date and time fields, in UTC so that the archive is the same in every zone.
 void dosDateTime(Millis modified, quint16 &date, quint16 &time)
