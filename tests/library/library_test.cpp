@@ -1,3 +1,4 @@
+#include "records.h"
 #include "library/library.h"
 #include "tempdir.h"
 
@@ -83,14 +84,6 @@ void scanAndWait(Library &library)
     ASSERT_TRUE(waitUntil([&] { return !library.isScanning(); }));
 }
 
-QList<QByteArray> paths(const QList<FileItem> &items)
-{
-    QList<QByteArray> out;
-    for (const FileItem &i : items)
-        out.append(i.path());
-    return out;
-}
-
 } // namespace
 
 TEST(Library, PublishesNewestFirstWithDerivedLists)
@@ -107,10 +100,10 @@ TEST(Library, PublishesNewestFirstWithDerivedLists)
     scanAndWait(library);
     ASSERT_TRUE(waitUntil([&] { return sized.count() == 1; }));
 
-    EXPECT_EQ(paths(library.items()), (QList<QByteArray>{"/d/Huge.app", "/d/new.mov", "/d/mid.mov",
+    EXPECT_EQ(pathsOf(library.items()), (QList<QByteArray>{"/d/Huge.app", "/d/new.mov", "/d/mid.mov",
                                                          "/d/tie-a.txt", "/d/old.pdf"}));
     EXPECT_EQ(library.items().first().size(), 2'000'000'000);
-    EXPECT_EQ(paths(library.largeFiles()), (QList<QByteArray>{"/d/new.mov"}));
+    EXPECT_EQ(pathsOf(library.largeFiles()), (QList<QByteArray>{"/d/new.mov"}));
     EXPECT_EQ(library.byKind().value(Kind::video).size(), 2);
     EXPECT_FALSE(library.byKind().contains(Kind::music));
     EXPECT_EQ(library.sizeByKind().value(Kind::video), 199'999'999);
@@ -230,7 +223,7 @@ TEST(Library, RemoveForgetsFilesAndMendsDuplicateGroups)
     library.keep("/d/a2", "no-such-group");
 
     library.remove({"/d/a2", "/d/b3"});
-    EXPECT_EQ(paths(library.items()), (QList<QByteArray>{"/d/a1", "/d/b1", "/d/b2"}));
+    EXPECT_EQ(pathsOf(library.items()), (QList<QByteArray>{"/d/a1", "/d/b1", "/d/b2"}));
     ASSERT_EQ(library.dupGroups().size(), 1);
     EXPECT_EQ(library.dupGroups().first().id, "b");
     EXPECT_EQ(library.dupGroups().first().keep, "/d/b1"); // the kept copy left: the first remaining
@@ -281,8 +274,8 @@ TEST(Library, ItemsInAFolderUseAWholeFolderPrefix)
     world.disk = {record("/u/ana/Documents/a", Kind::other), record("/u/ana/Doc/b", Kind::other)};
     Library library(world.environment());
     scanAndWait(library);
-    EXPECT_EQ(paths(library.items("/u/ana/Doc")), QList<QByteArray>{"/u/ana/Doc/b"});
-    EXPECT_EQ(paths(library.items("/u/ana/Doc/")), QList<QByteArray>{"/u/ana/Doc/b"});
+    EXPECT_EQ(pathsOf(library.items("/u/ana/Doc")), QList<QByteArray>{"/u/ana/Doc/b"});
+    EXPECT_EQ(pathsOf(library.items("/u/ana/Doc/")), QList<QByteArray>{"/u/ana/Doc/b"});
 }
 
 TEST(Library, RootsFromTheEnvironment)

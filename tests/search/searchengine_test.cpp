@@ -1,3 +1,4 @@
+#include "records.h"
 #include "search/queryparser.h"
 #include "search/searchengine.h"
 
@@ -15,10 +16,7 @@ namespace {
 FileItem record(const QByteArray &path, qint64 size, Millis modified, Millis added = kDistantPast,
                 std::optional<QString> source = std::nullopt, bool screenshot = false)
 {
-    FileItem::Fields f;
-    f.path = path;
-    f.ext = lowerExtension(QFile::decodeName(path.mid(path.lastIndexOf('/') + 1)));
-    f.kind = Kinds::of(f.ext);
+    FileItem::Fields f = fieldsFor(path);
     f.size = size;
     f.modified = modified;
     f.created = modified;
@@ -26,14 +24,6 @@ FileItem record(const QByteArray &path, qint64 size, Millis modified, Millis add
     f.source = source;
     f.isScreenshot = screenshot;
     return FileItem(f);
-}
-
-QList<QByteArray> paths(const QList<FileItem> &items)
-{
-    QList<QByteArray> out;
-    for (const FileItem &i : items)
-        out << i.path();
-    return out;
 }
 
 // A catalog big enough to be scanned in slices, with names in several
@@ -149,14 +139,14 @@ TEST(SearchEverywhere, MergesNewestFirstAndCountsOnlyFilesOutsideTheCatalog)
     catalog.locations = {docs};
     const Query q{.exts = {"pdf"}, .kindLabel = "PDFs", .maxSize = 1000, .terms = {"invoice"}};
     const QList<FileItem> local = SearchEngine::local(q, catalog);
-    ASSERT_EQ(paths(local), (QList<QByteArray>{docs + "/a invoice.pdf", docs + "/c invoice.pdf"}));
+    ASSERT_EQ(pathsOf(local), (QList<QByteArray>{docs + "/a invoice.pdf", docs + "/c invoice.pdf"}));
 
     const SearchEngine::Outcome o =
         wide(q, local, catalog,
              {docs + "/c invoice.pdf", docs + "/b.pdf", outside, tooBig, unscanned, wrongKind,
               home.path("Projects/gone.pdf")});
     // Fresh files are the newest; catalog files keep their dates.
-    const QList<QByteArray> got = paths(o.items);
+    const QList<QByteArray> got = pathsOf(o.items);
     ASSERT_EQ(got.size(), 5);
     EXPECT_TRUE(got.mid(0, 2).contains(outside));
     EXPECT_TRUE(got.mid(0, 2).contains(unscanned));
@@ -174,7 +164,7 @@ TEST(SearchEverywhere, EqualDatesPutLocalFilesFirst)
     const Query q{.terms = {"x"}};
     const QList<FileItem> local = SearchEngine::local(q, catalog);
     const SearchEngine::Outcome o = wide(q, local, catalog, {"/h/Documents/y.pdf"});
-    EXPECT_EQ(paths(o.items), (QList<QByteArray>{"/h/Documents/x.pdf", "/h/Documents/y.pdf"}));
+    EXPECT_EQ(pathsOf(o.items), (QList<QByteArray>{"/h/Documents/x.pdf", "/h/Documents/y.pdf"}));
     EXPECT_EQ(o.beyond, 0);
 }
 
@@ -185,7 +175,7 @@ TEST(SearchEverywhere, EmptyQueryGivesTheCatalogNewestFirst)
     const SearchEngine::Outcome o = SearchEngine::everywhere(Query{}, SearchEngine::local(Query{}, catalog), catalog,
                                                              [](const Query &, int) { return QList<QByteArray>{}; })
                                         .result();
-    EXPECT_EQ(paths(o.items), (QList<QByteArray>{"/h/b", "/h/c", "/h/a"}));
+    EXPECT_EQ(pathsOf(o.items), (QList<QByteArray>{"/h/b", "/h/c", "/h/a"}));
     EXPECT_EQ(o.beyond, 0);
 }
 
@@ -198,7 +188,7 @@ TEST(SearchEverywhere, ADeviceFilterIsAnsweredByTheWideSearchAlone)
     const QList<FileItem> local = SearchEngine::local(q, catalog);
     EXPECT_TRUE(local.isEmpty());
     const SearchEngine::Outcome o = wide(q, local, catalog, {"/h/Pictures/a.jpg"});
-    EXPECT_EQ(paths(o.items), QList<QByteArray>{"/h/Pictures/a.jpg"});
+    EXPECT_EQ(pathsOf(o.items), QList<QByteArray>{"/h/Pictures/a.jpg"});
     EXPECT_EQ(o.beyond, 0);
 }
 

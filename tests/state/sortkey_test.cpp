@@ -1,3 +1,4 @@
+#include "records.h"
 #include "state/sortkey.h"
 
 #include <algorithm>
@@ -14,23 +15,12 @@ constexpr Millis kDay = 86'400'000LL;
 FileItem file(const QByteArray &path, Millis modified = kNow, qint64 size = 0,
               Millis added = kDistantPast)
 {
-    FileItem::Fields f;
-    f.path = path;
-    f.ext = lowerExtension(QFile::decodeName(path.mid(path.lastIndexOf('/') + 1)));
-    f.kind = Kinds::of(f.ext);
+    FileItem::Fields f = fieldsFor(path);
     f.size = size;
     f.modified = modified;
     f.created = modified;
     f.added = added;
     return FileItem(f);
-}
-
-QList<QByteArray> paths(const QList<FileItem> &items)
-{
-    QList<QByteArray> out;
-    for (const FileItem &item : items)
-        out.append(item.path());
-    return out;
 }
 
 QList<QString> names(const QList<FileItem> &items)
@@ -97,7 +87,7 @@ TEST(SortKey, NamesThatCompareTheSameKeepTheirOrder)
     LocaleScope scope(QLocale(QLocale::English, QLocale::UnitedStates));
     const QList<FileItem> items = {file("/y/notes.txt"), file("/b/zebra.txt"), file("/z/Notes.txt"),
                                    file("/a/notes.txt")};
-    EXPECT_EQ(paths(SortKey(SortKey::name).apply(items)),
+    EXPECT_EQ(pathsOf(SortKey(SortKey::name).apply(items)),
               QList<QByteArray>({"/y/notes.txt", "/z/Notes.txt", "/a/notes.txt", "/b/zebra.txt"}));
 }
 
@@ -107,9 +97,9 @@ TEST(SortKey, DatesAndSizes)
     const QList<FileItem> items = {
         file("/h/a", kNow - 3 * kDay, 10), file("/h/b", kNow - 5 * kDay, 30, kNow),
         file("/h/c", kNow - kDay, 30), file("/h/d", kNow - 3 * kDay, 20)};
-    EXPECT_EQ(paths(SortKey(SortKey::date).apply(items)),
+    EXPECT_EQ(pathsOf(SortKey(SortKey::date).apply(items)),
               QList<QByteArray>({"/h/b", "/h/c", "/h/a", "/h/d"}));
-    EXPECT_EQ(paths(SortKey(SortKey::size).apply(items)),
+    EXPECT_EQ(pathsOf(SortKey(SortKey::size).apply(items)),
               QList<QByteArray>({"/h/b", "/h/c", "/h/d", "/h/a"}));
 }
 
@@ -121,7 +111,7 @@ TEST(SortKey, KindGroupsByExtensionThenNewestFirst)
         file("/h/mid.png", kNow - 4 * kDay),  file("/h/scan.pdf", kNow),
         file("/h/same.png", kNow - 4 * kDay),
     };
-    EXPECT_EQ(paths(SortKey(SortKey::kind).apply(items)),
+    EXPECT_EQ(pathsOf(SortKey(SortKey::kind).apply(items)),
               QList<QByteArray>({"/h/Makefile", "/h/trip.jpg", "/h/scan.pdf", "/h/new.png",
                                  "/h/mid.png", "/h/same.png", "/h/old.png"}));
 }
@@ -135,8 +125,8 @@ TEST(SortKey, EveryOrderKeepsEveryFileIncludingOddNames)
                                    file("/h/\xff\xfe.txt", kNow, 5)};
     for (const SortKey key : SortKey::all) {
         EXPECT_TRUE(key.apply({}).isEmpty());
-        QList<QByteArray> got = paths(key.apply(items));
-        QList<QByteArray> want = paths(items);
+        QList<QByteArray> got = pathsOf(key.apply(items));
+        QList<QByteArray> want = pathsOf(items);
         std::sort(got.begin(), got.end());
         std::sort(want.begin(), want.end());
         EXPECT_EQ(got, want) << key.rawValue().toStdString();
