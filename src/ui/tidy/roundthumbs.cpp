@@ -1,0 +1,70 @@
+#include "roundthumbs.h"
+
+#include "files/thumb.h"
+#include "files/thumbs.h"
+#include "theme/symbols.h"
+#include "theme/theme.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr qreal kPlaceholderSymbol = 11;
+
+} // namespace
+
+namespace RoundThumbs {
+
+qreal width(qsizetype count, qreal overlap)
+{
+    return count <= 0 ? 0 : count * kSide - (count - 1) * overlap;
+}
+
+QStringList keys(const QList<FileItem> &items)
+{
+    QStringList out;
+    out.reserve(items.size());
+    for (const FileItem &item : items)
+        out.append(Thumbs::key(item.path(), kAskedFor));
+    return out;
+}
+
+void request(Thumbs &thumbs, const QList<FileItem> &items)
+{
+    for (const FileItem &item : items)
+        thumbs.request(item.path(), kAskedFor);
+}
+
+void paint(QPainter &painter, const QPointF &topLeft, const QList<FileItem> &items, qreal overlap,
+           const Thumbs &thumbs, bool dark)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ring = Theme::surface.resolve(dark);
+    qreal x = topLeft.x();
+    for (const FileItem &item : items) {
+        const QRectF frame(x, topLeft.y(), kSide, kSide);
+        QPainterPath circle;
+        circle.addEllipse(frame);
+        painter.fillPath(circle, Theme::well.resolve(dark));
+        const QImage image = thumbs.cached(item.path(), kAskedFor);
+        if (image.isNull()) {
+            Symbols::draw(painter, frame, Kinds::symbol(item.kind()), kPlaceholderSymbol,
+                          Theme::ink3.resolve(dark));
+        } else {
+            painter.save();
+            painter.setClipPath(circle, Qt::IntersectClip);
+            Thumb::paint(painter, frame, image, item.kind() != Kind::app, dark);
+            painter.restore();
+        }
+        // Centred on the edge: half of the ring covers the picture's rim.
+        painter.setPen(QPen(ring, kRing));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(frame);
+        x += kSide - overlap;
+    }
+    painter.restore();
+}
+
+} // namespace RoundThumbs
