@@ -1,0 +1,248 @@
+// The main window: which page shows, the top bar's rules, the inspector
+// column, the palette and the focus hand-over after the first showing.
+#include "windowtesting.h"
+
+#include "components/emptystate.h"
+#include "components/pageheader.h"
+#include "files/thumbs.h"
+#include "pages/filespage.h"
+#include "pages/kindpage.h"
+#include "search/searchpage.h"
+#include "shell/barbutton.h"
+#include "shell/inspector.h"
+#include "shell/mainwindow.h"
+#include "shell/pageswitcher.h"
+#include "shell/searchbox.h"
+#include "shell/sidebar.h"
+#include "shell/topbar.h"
+#include "shell/windowpalette.h"
+#include "state/appstate.h"
+#include "state/trasher.h"
+#include "tempdir.h"
+#include "theme/appearance.h"
+#include "theme/theme.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void SetUp() override
+    {
+        TestCatalog catalog;
+        catalog.disk = {record("/home/ana/Documents/alpha.pdf", 5000, 1),
+                        record("/home/ana/Documents/beta.jpg", 7000, 2),
+                        record("/home/ana/Downloads/gamma.png", 9000, 3)};
+        library = std::make_unique<Library>(catalog.environment());
+        scanAndWait(*library);
+        Trasher::Environment trash;
+        trash.library = library.get();
+        trash.state = &state;
+        trasher = std::make_unique<Trasher>(trash);
+        window = std::make_unique<MainWindow>(state, *library, *trasher, thumbs);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+    }
+
+    QWidget *routed() const { return window->pages().routedPage(); }
+    QLineEdit *field() const { return window->searchField(); }
+
+    AppState state;
+    Thumbs thumbs;
+    std::unique_ptr<Library> library;
+    std::unique_ptr<Trasher> trasher;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, FrameOfTheWindow)
+{
+    EXPECT_EQ(window->objectName(), QStringLiteral("main"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tovalo"));
+    EXPECT_EQ(window->minimumSize(), QSize(780, 500));
+    EXPECT_EQ(window->size(), QSize(1220, 800));
+    EXPECT_EQ(window->sidebar().width(), 214);
+    EXPECT_EQ(window->topBar().height(), 54);
+    // Sidebar, rule, then the column: the bar and the page start one point past the sidebar.
+    EXPECT_EQ(window->topBar().mapTo(window.get(), QPoint(0, 0)).x(), 215);
+    EXPECT_EQ(window->pages().mapTo(window.get(), QPoint(0, 0)).y(),
+              window->topBar().mapTo(window.get(), QPoint(0, 0)).y() + 55);
+    EXPECT_EQ(window->topBar().searchBox().height(), 34);
+    EXPECT_LE(window->topBar().searchBox().width(), 440);
+}
+
+TEST_F(MainWindowTest, SearchTextCoversTheRoutedPageAndClearingBringsItBack)
+{
+    state.go(Route::kind(Kind::image));
+    QWidget *kindPage = routed();
+    ASSERT_NE(qobject_cast<KindPage *>(kindPage), nullptr);
+    EXPECT_EQ(window->page(), kindPage);
+
+    struct Step
+    {
+        const char *typed;
+        bool search;
+    };
+    const QList<Step> steps = {{" ", false}, {" \t", false}, {" \ta", true}, {" \tab", true}, {"", false}};
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.typed);
+        // As pasted over the whole text: a tab cannot be typed into the field.
+        field()->setFocus();
+        field()->selectAll();
+        if (*step.typed)
+            field()->insert(QString::fromUtf8(step.typed));
+        else
+            QTest::keyClick(field(), Qt::Key_Backspace);
+        EXPECT_EQ(state.query(), QString::fromUtf8(step.typed));
+        EXPECT_EQ(window->page() == &window->pages().searchPage(), step.search);
+        // Typing never rebuilds the routed page.
+        EXPECT_EQ(routed(), kindPage);
+    }
+    EXPECT_EQ(window->page(), kindPage);
+    EXPECT_EQ(state.route(), Route::kind(Kind::image));
+}
+
+TEST_F(MainWindowTest, KindPagesAreNewPerKindAndFileListsFollowTheCatalog)
+{
+    state.go(Route::kind(Kind::image));
+    auto *images = qobject_cast<KindPage *>(routed());
+    ASSERT_NE(images, nullptr);
+    images->pick(QStringLiteral("png"));
+    state.go(Route::kind(Kind::image)); // the same destination keeps its page and filter
+    EXPECT_EQ(routed(), images);
+    EXPECT_EQ(images->pickedExtension(), QStringLiteral("png"));
+    state.go(Route::kind(Kind::document));
+    auto *documents = qobject_cast<KindPage *>(routed());
+    ASSERT_NE(documents, nullptr);
+    EXPECT_EQ(documents->kind(), Kind::document);
+    EXPECT_FALSE(documents->pickedExtension());
+
+    state.go(Route::recents());
+    FilesPage *recents = window->pages().filesPage();
+    ASSERT_NE(recents, nullptr);
+    EXPECT_EQ(window->page(), recents);
+    EXPECT_EQ(recents->pageHeader().title(), QStringLiteral("Recents"));
+    EXPECT_EQ(recents->pageHeader().subtitle(), QStringLiteral("The latest 3 files to arrive or change"));
+    EXPECT_EQ(state.visible().size(), 3);
+    library->remove({"/home/ana/Documents/beta.jpg"});
+    EXPECT_EQ(recents->pageHeader().subtitle(), QStringLiteral("The latest 2 files to arrive or change"));
+    EXPECT_EQ(state.visible().size(), 2);
+
+    state.go(Route::source(QStringLiteral("Nowhere")));
+    ASSERT_NE(window->pages().filesPage(), nullptr);
+    EXPECT_TRUE(window->pages().filesPage()->emptyState().isVisibleTo(window.get()));
+    EXPECT_EQ(window->pages().filesPage()->emptyState().title(), QStringLiteral("Nothing here yet"));
+}
+
+TEST_F(MainWindowTest, EscapeClearsAndReleasesTheClearButtonKeepsFocus)
+{
+    field()->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return field()->hasFocus(); }));
+    QTest::keyClicks(field(), QStringLiteral("pdf"));
+    EXPECT_EQ(state.query(), QStringLiteral("pdf"));
+    EXPECT_FALSE(window->topBar().searchBox().showsHint());
+    ASSERT_TRUE(window->topBar().clearButton()->isVisible());
+
+    QTest::mouseClick(window->topBar().clearButton(), Qt::LeftButton);
+    EXPECT_EQ(state.query(), QString());
+    EXPECT_EQ(field()->text(), QString());
+    EXPECT_TRUE(field()->hasFocus());
+    EXPECT_TRUE(window->topBar().searchBox().showsHint());
+    EXPECT_NE(window->page(), &window->pages().searchPage());
+
+    QTest::keyClicks(field(), QStringLiteral("pdf"));
+    QTest::keyClick(field(), Qt::Key_Escape);
+    EXPECT_EQ(state.query(), QString());
+    EXPECT_EQ(field()->text(), QString());
+    EXPECT_FALSE(field()->hasFocus());
+    EXPECT_NE(window->page(), &window->pages().searchPage());
+
+    // The Find command's request brings the focus back.
+    state.setFocusSearch(state.focusSearch() + 1);
+    EXPECT_TRUE(field()->hasFocus());
+}
+
+TEST_F(MainWindowTest, EditingSwitchesChipsBackOnAndClearsTheSelection)
+{
+    field()->setFocus();
+    QTest::keyClicks(field(), QStringLiteral("pdfs alpha"));
+    ASSERT_FALSE(state.visible().isEmpty());
+    state.select(state.visible().first(), false, false);
+    state.setDroppedChips({QStringLiteral("kind")});
+    ASSERT_FALSE(state.selection().isEmpty());
+    QTest::keyClick(field(), Qt::Key_Backspace);
+    EXPECT_TRUE(state.droppedChips().isEmpty());
+    EXPECT_TRUE(state.selection().isEmpty());
+    // A change from elsewhere (a launch option, a command) does the same.
+    state.setDroppedChips({QStringLiteral("kind")});
+    state.setQuery(QStringLiteral("pdfs"));
+    EXPECT_TRUE(state.droppedChips().isEmpty());
+    EXPECT_EQ(field()->text(), QStringLiteral("pdfs"));
+}
+
+TEST_F(MainWindowTest, InspectorToggleAddsARuleAndAColumn)
+{
+    const int full = window->pages().width();
+    EXPECT_FALSE(window->inspector().isVisible());
+    window->topBar().inspectorButton().click();
+    EXPECT_TRUE(state.showInspector());
+    EXPECT_TRUE(window->topBar().inspectorButton().isOn());
+    ASSERT_TRUE(waitUntil([&] { return window->pages().width() == full - 265; }));
+    EXPECT_EQ(window->inspector().width(), 264);
+    window->topBar().inspectorButton().click();
+    EXPECT_FALSE(state.showInspector());
+    ASSERT_TRUE(waitUntil([&] { return window->pages().width() == full; }));
+}
+
+TEST_F(MainWindowTest, BarButtonsSetTheWindowState)
+{
+    window->topBar().listButton().click();
+    EXPECT_TRUE(state.listMode());
+    EXPECT_TRUE(window->topBar().listButton().isOn());
+    EXPECT_FALSE(window->topBar().gridButton().isOn());
+    window->topBar().gridButton().click();
+    EXPECT_FALSE(state.listMode());
+    EXPECT_TRUE(window->topBar().gridButton().isOn());
+    EXPECT_EQ(window->topBar().gridButton().toolTip(), QStringLiteral("Grid (Ctrl+1)"));
+    EXPECT_EQ(window->topBar().listButton().toolTip(), QStringLiteral("List (Ctrl+2)"));
+    EXPECT_EQ(window->topBar().refreshButton().toolTip(), QStringLiteral("Refresh (Ctrl+R)"));
+    EXPECT_EQ(window->topBar().inspectorButton().toolTip(), QStringLiteral("Inspector (Ctrl+I)"));
+}
+
+TEST_F(MainWindowTest, FocusLeavesTheSearchFieldAfterTheFirstShowing)
+{
+    MainWindow second(state, *library, *trasher, thumbs);
+    second.show();
+    // Before any event is handled, so the hand-over cannot have run yet.
+    second.searchField()->setFocus();
+    ASSERT_EQ(second.focusWidget(), second.searchField());
+    ASSERT_TRUE(waitUntil([&] { return second.focusWidget() != second.searchField(); }));
+    // Only windows named "main" are touched.
+    QWidget other;
+    other.setObjectName(QStringLiteral("settings"));
+    auto *text = new QLineEdit(&other);
+    other.show();
+    text->setFocus();
+    second.searchField()->setFocus();
+    AppState::releaseSearchFocus();
+    EXPECT_EQ(other.focusWidget(), text);
+    EXPECT_NE(second.focusWidget(), second.searchField());
+}
+
+TEST_F(MainWindowTest, PaletteFollowsTheAppearance)
+{
+    for (bool dark : {true, false}) {
+        Appearance::shared().setForcedDark(dark);
+        EXPECT_EQ(window->palette().color(QPalette::Window), Theme::bg.resolve(dark));
+        EXPECT_EQ(window->palette().color(QPalette::Text), Theme::ink.resolve(dark));
+        EXPECT_EQ(field()->palette().color(QPalette::Text), Theme::ink.resolve(dark));
+        EXPECT_EQ(field()->palette().color(QPalette::PlaceholderText), Theme::ink3.resolve(dark));
+    }
+}
