@@ -23,6 +23,13 @@ int sign(std::strong_ordering order)
 // of an unstable one over plain indices.
 template <typename Compare> QList<FileItem> ordered(const QList<FileItem> &items, Compare compare)
 {
+    // Lists often arrive in this order already (the catalog and its search
+    // results are newest first): one pass tells, and the shared list is kept.
+    bool inOrder = true;
+    for (qsizetype i = 1; i < items.size() && inOrder; ++i)
+        inOrder = compare(i - 1, i) <= 0;
+    if (inOrder)
+        return items;
     std::vector<qsizetype> order(size_t(items.size()));
     std::iota(order.begin(), order.end(), qsizetype(0));
     std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {

@@ -55,6 +55,9 @@ SearchPage::SearchPage(AppState &state, Library &library, Thumbs &thumbs, QWidge
     connect(&library, &Library::subjectsChanged, this, &SearchPage::rerun);
     connect(&library, &Library::sourcesChanged, this, &SearchPage::rerun);
     follow();
+    // A page made over a catalog already read readies its side table at once.
+    if (!SearchTexts::isSearch(state.query()) && !library.items().isEmpty())
+        rerun();
 }
 
 SearchPage::~SearchPage() = default;
