@@ -1,12 +1,17 @@
 #include "pageswitcher.h"
 
 #include "files/thumbs.h"
+#include "home/homepage.h"
 #include "library/library.h"
 #include "pages/filespage.h"
 #include "pages/kindpage.h"
 #include "search/searchpage.h"
 #include "search/searchtexts.h"
 #include "state/appstate.h"
+#include "tidy/cleanuppage.h"
+#include "tidy/cleanupreviewpage.h"
+#include "tidy/duplicatespage.h"
+#include "tidy/sourcespage.h"
 
 #include <QStackedLayout>
 
@@ -72,14 +77,19 @@ void PageSwitcher::followQuery()
 QWidget *PageSwitcher::build(const Route &route)
 {
     switch (RoutePages::pageFor(route, {})) {
+    case RoutePages::Page::home:
+        return new HomePage(m_state, m_library, m_thumbs);
     case RoutePages::Page::kind:
         return new KindPage(*route.asKind(), m_library, m_state, m_thumbs);
-    case RoutePages::Page::files:
-    case RoutePages::Page::home:
     case RoutePages::Page::duplicates:
+        return new DuplicatesPage(m_state, m_library, m_thumbs);
     case RoutePages::Page::cleanup:
+        return new CleanupPage(m_state, m_library, m_thumbs);
     case RoutePages::Page::cleanupDetail:
+        return new CleanupReviewPage(*route.asCleanupDetail(), m_state, m_library, m_thumbs);
     case RoutePages::Page::sources:
+        return new SourcesPage(m_state, m_library, m_thumbs);
+    case RoutePages::Page::files:
     case RoutePages::Page::search:
         break;
     }

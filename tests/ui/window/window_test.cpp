@@ -5,6 +5,11 @@
 #include "components/emptystate.h"
 #include "components/pageheader.h"
 #include "files/thumbs.h"
+#include "home/homepage.h"
+#include "tidy/cleanuppage.h"
+#include "tidy/cleanupreviewpage.h"
+#include "tidy/duplicatespage.h"
+#include "tidy/sourcespage.h"
 #include "pages/filespage.h"
 #include "pages/kindpage.h"
 #include "search/searchpage.h"
@@ -107,6 +112,35 @@ TEST_F(MainWindowTest, SearchTextCoversTheRoutedPageAndClearingBringsItBack)
     }
     EXPECT_EQ(window->page(), kindPage);
     EXPECT_EQ(state.route(), Route::kind(Kind::image));
+}
+
+TEST_F(MainWindowTest, EachRouteShowsItsPage)
+{
+    struct Case
+    {
+        Route route;
+        const char *page;
+    };
+    const QList<Case> cases = {
+        {Route::recents(), FilesPage::staticMetaObject.className()},
+        {Route::kind(Kind::music), KindPage::staticMetaObject.className()},
+        {Route::large(), FilesPage::staticMetaObject.className()},
+        {Route::screenshots(), FilesPage::staticMetaObject.className()},
+        {Route::duplicates(), DuplicatesPage::staticMetaObject.className()},
+        {Route::cleanup(), CleanupPage::staticMetaObject.className()},
+        {Route::cleanupDetail(CleanupKind::installers), CleanupReviewPage::staticMetaObject.className()},
+        {Route::sources(), SourcesPage::staticMetaObject.className()},
+        {Route::source(QStringLiteral("GitHub")), FilesPage::staticMetaObject.className()},
+        {Route::folder("/home/ana/Documents"), FilesPage::staticMetaObject.className()},
+        {Route::home(), HomePage::staticMetaObject.className()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.page);
+        state.go(c.route);
+        EXPECT_STREQ(window->page()->metaObject()->className(), c.page);
+        EXPECT_EQ(window->page(), routed());
+        EXPECT_EQ(window->pages().filesPage() != nullptr, RoutePages::isFileList(c.route));
+    }
 }
 
 TEST_F(MainWindowTest, KindPagesAreNewPerKindAndFileListsFollowTheCatalog)
