@@ -1,10 +1,12 @@
 #include "commands.h"
 
 #include "catalogoptions.h"
+#include "indexstore.h"
 #include "querytext.h"
 #include "recordjson.h"
 #include "search/queryparser.h"
 #include "search/searchengine.h"
+#include "sqlitemetadataindex.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -25,6 +27,8 @@ int runSearch(const QStringList &arguments)
     if (!env)
         return complain(error);
 
+    // The wide stage reads the application's own index; without one it finds nothing more.
+    MetadataIndex::install(std::make_shared<SqliteMetadataIndex>(IndexStore::defaultFile()));
     const auto library = scanCatalog(std::move(*env));
     QStringList sources;
     for (const SourceGroup &g : library->sources())
