@@ -14,6 +14,7 @@
 #include "pages/kindpage.h"
 #include "search/searchpage.h"
 #include "shell/barbutton.h"
+#include "shell/catalogstatus.h"
 #include "shell/inspector.h"
 #include "shell/mainwindow.h"
 #include "shell/pageswitcher.h"
@@ -30,6 +31,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSemaphore>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -279,4 +281,34 @@ TEST_F(MainWindowTest, PaletteFollowsTheAppearance)
         EXPECT_EQ(field()->palette().color(QPalette::Text), Theme::ink.resolve(dark));
         EXPECT_EQ(field()->palette().color(QPalette::PlaceholderText), Theme::ink3.resolve(dark));
     }
+}
+
+TEST(CatalogStatus, SpinnerWhileTheCatalogIsBusyThenTheSize)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QSemaphore scanning;
+    TestCatalog catalog;
+    catalog.disk = {record("/home/ana/Documents/a.pdf", 1'250'000'000, 1)};
+    Library::Environment env = catalog.environment();
+    env.scan = [&scanning, disk = catalog.disk](const Library::Paths &, const Library::Paths &) {
+        scanning.acquire();
+        return disk;
+    };
+    Library library(env);
+    CatalogStatus status(library);
+    status.show();
+    EXPECT_FALSE(status.showsSpinner());
+    EXPECT_EQ(status.text(), QStringLiteral("Library Zero KB"));
+    library.rescan(false);
+    EXPECT_TRUE(status.showsSpinner());
+    EXPECT_EQ(status.sizeHint(), QSize(CatalogStatus::kSpinnerSide, CatalogStatus::kSpinnerSide));
+    scanning.release();
+    ASSERT_TRUE(waitUntil([&] { return library.hasScanned() && !library.busy(); }));
+    EXPECT_FALSE(status.showsSpinner());
+    EXPECT_EQ(status.text(), QStringLiteral("Library 1.25 GB"));
+    // A quiet rescan shows no progress.
+    library.rescan(true);
+    EXPECT_FALSE(status.showsSpinner());
+    scanning.release();
+    ASSERT_TRUE(waitUntil([&] { return !library.isScanning(); }));
 }
