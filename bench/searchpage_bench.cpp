@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
@@ -153,12 +154,25 @@ int main(int argc, char **argv)
     QTest::qWaitForWindowExposed(&window);
     QCoreApplication::processEvents();
 
-    // The first search after a scan: the side table is ready or is built now.
+    // The first search after a scan, typed at once: it waits for the side
+    // table the page began building in the background when it was made.
     clock.restart();
     state.setQuery(QStringLiteral("x"));
     QCoreApplication::processEvents();
     window.repaint();
-    std::printf("searchpage: first keystroke after the scan: %.1f ms\n", double(clock.nsecsElapsed()) / 1e6);
+    std::printf("searchpage: first keystroke the moment the catalog is published: %.1f ms\n",
+                double(clock.nsecsElapsed()) / 1e6);
+    state.setQuery(QString());
+    QCoreApplication::processEvents();
+    // The catalog changes again; a user types a moment later, once the table is ready.
+    library.remove({library.items().last().path()});
+    QThreadPool::globalInstance()->waitForDone();
+    clock.restart();
+    state.setQuery(QStringLiteral("x"));
+    QCoreApplication::processEvents();
+    window.repaint();
+    std::printf("searchpage: first keystroke after the catalog changed, table ready: %.1f ms\n",
+                double(clock.nsecsElapsed()) / 1e6);
     state.setQuery(QString());
     QCoreApplication::processEvents();
 
