@@ -64,7 +64,12 @@ QSize AdaptiveGridLayout::sizeHint() const
 
 QSize AdaptiveGridLayout::minimumSize() const
 {
-    return {int(std::ceil(std::min(m_minimum, 160.0))), heightForWidth(int(m_minimum))};
+    // The height comes from heightForWidth; a minimum taken at the narrowest
+    // width would hold a wide page as tall as a single column of items.
+    QSize size;
+    for (const QLayoutItem *item : m_items)
+        size = size.expandedTo(item->minimumSize());
+    return size;
 }
 
 Qt::Orientations AdaptiveGridLayout::expandingDirections() const

@@ -11,6 +11,20 @@
 namespace {
 
 constexpr qreal kPlaceholderSymbol = 11;
+constexpr qreal kIconInset = 3;
+
+// A type icon stands in when a file has no picture of its own; cropped to
+// fill a circle it turns into a shapeless blot, so it is fitted instead.
+// Icons have see-through corners, pictures of content do not.
+bool isIcon(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return false;
+    const int r = image.width() - 1;
+    const int b = image.height() - 1;
+    return qAlpha(image.pixel(0, 0)) == 0 && qAlpha(image.pixel(r, 0)) == 0 && qAlpha(image.pixel(0, b)) == 0 &&
+           qAlpha(image.pixel(r, b)) == 0;
+}
 
 } // namespace
 
@@ -55,7 +69,9 @@ void paint(QPainter &painter, const QPointF &topLeft, const QList<FileItem> &ite
         } else {
             painter.save();
             painter.setClipPath(circle, Qt::IntersectClip);
-            Thumb::paint(painter, frame, image, item.kind() != Kind::app, dark);
+            const bool fitted = item.kind() == Kind::app || isIcon(image);
+            Thumb::paint(painter, fitted ? frame.adjusted(kIconInset, kIconInset, -kIconInset, -kIconInset) : frame,
+                         image, !fitted, dark);
             painter.restore();
         }
         // Centred on the edge: half of the ring covers the picture's rim.

@@ -24,7 +24,7 @@ qreal width(qsizetype count, qreal overlap);
 QStringList keys(const QList<FileItem> &items);
 void request(Thumbs &thumbs, const QList<FileItem> &items);
 // Left to right from `topLeft`, each later one on top of the one before.
-// Applications are fitted (an icon must not be cropped), others fill.
+// Applications and type icons are fitted (an icon must not be cropped), pictures fill.
 void paint(QPainter &painter, const QPointF &topLeft, const QList<FileItem> &items, qreal overlap,
            const Thumbs &thumbs, bool dark);
 
