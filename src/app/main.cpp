@@ -1,4 +1,6 @@
+#include "firstpaint.h"
 #include "parsemode.h"
+#include "tovaloapp.h"
 
 #include <QCoreApplication>
 
@@ -6,13 +8,22 @@
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tovalo"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Tovalo"));
-    if (ParseMode::asked())
+    FirstPaint::markStart();
+    // Parse mode needs no window, so it must not need a display either:
+    // it runs on a core application before anything touches the window system.
+    if (ParseMode::asked()) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tovalo"));
+        QCoreApplication::setOrganizationName(QStringLiteral("Tovalo"));
         return ParseMode::run();
-    std::fputs("tovalo: set TOVALO_PARSE=\"query|query\" to parse queries; tovalo-cli scan, parse and search "
-               "read and search the catalog\n",
-               stderr);
-    return 0;
+    }
+    if (TovaloApp::displayMissing()) {
+        std::fputs("tovalo: no display to open a window on (DISPLAY and WAYLAND_DISPLAY are unset); "
+                   "TOVALO_PARSE=\"query|query\" runs without one, and tovalo-cli reads and searches the "
+                   "catalog from a terminal\n",
+                   stderr);
+        return 1;
+    }
+    TovaloApp app(argc, argv);
+    return app.run();
 }

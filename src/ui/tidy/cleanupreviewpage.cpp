@@ -42,6 +42,11 @@ CleanupReviewPage::CleanupReviewPage(CleanupKind kind, AppState &state, Library 
     connect(m_list, &ReviewList::tickClicked, this, &CleanupReviewPage::toggle);
     connect(&library, &Library::cleanupChanged, this, &CleanupReviewPage::reload);
     connect(&state, &AppState::selectionChanged, this, [this]() { m_list->setSelection(m_state.selection()); });
+    // Keyboard movement over the list asks for the file it lands on to be shown.
+    connect(&state, &AppState::scrollTargetChanged, this, [this]() {
+        if (const std::optional<QByteArray> &target = m_state.scrollTarget())
+            m_list->scrollToPath(*target);
+    });
     m_list->setSelection(state.selection());
     reload();
 }

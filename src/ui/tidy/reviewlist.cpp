@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 
 ReviewList::ReviewList(Thumbs &thumbs, AppState &state, QWidget *parent)
@@ -162,6 +163,20 @@ bool ReviewList::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_header && event->type() == QEvent::LayoutRequest)
         relayout();
     return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void ReviewList::scrollToPath(const QByteArray &path)
+{
+    const auto at = std::find_if(m_items.cbegin(), m_items.cend(),
+                                 [&](const FileItem &item) { return item.path() == path; });
+    if (at == m_items.cend())
+        return;
+    const QRectF rect = rowRect(int(at - m_items.cbegin()));
+    QScrollBar *bar = verticalScrollBar();
+    if (rect.top() < 0)
+        bar->setValue(bar->value() + int(std::floor(rect.top())));
+    else if (rect.bottom() > viewport()->height())
+        bar->setValue(bar->value() + int(std::ceil(rect.bottom() - viewport()->height())));
 }
 
 // Painting ------------------------------------------------------------------

@@ -45,6 +45,8 @@ public:
     // The row under a viewport point; -1 between and outside rows.
     int rowAt(const QPointF &point) const;
     std::pair<int, int> rowsInView() const;
+    // Scrolls just far enough to show the file at `path`; nothing when it is not listed.
+    void scrollToPath(const QByteArray &path);
 
 signals:
     void tickClicked(const QByteArray &path);

@@ -182,6 +182,14 @@ TEST_F(TidyPagesTest, ReviewPageTicksDriveTheBannerAndButtons)
         EXPECT_EQ(page.trashButton().text(), c.trash);
         EXPECT_EQ(page.trashButton().isEnabled(), c.enabled);
     }
+
+    // Keyboard movement to the last file brings its row into view.
+    page.resize(900, 400);
+    QCoreApplication::processEvents();
+    ASSERT_GT(list.rowRect(9).bottom(), list.viewport()->height());
+    state.setScrollTarget(items.last().path());
+    EXPECT_LE(list.rowRect(9).bottom(), list.viewport()->height());
+    EXPECT_GE(list.rowRect(9).top(), 0);
 }
 
 TEST_F(TidyPagesTest, ReviewPageAfterTrashAllIsClearAndOffersUndo)

@@ -1,0 +1,78 @@
+#include "appdelegate.h"
+
+#include "commands.h"
+#include "devharness.h"
+#include "firstpaint.h"
+#include "keyfilter.h"
+
+#include "files/quicklook.h"
+#include "files/thumbs.h"
+#include "library/library.h"
+#include "settings/settingswindow.h"
+#include "shell/mainwindow.h"
+#include "state/appstate.h"
+#include "state/trasher.h"
+
+#include <QApplication>
+#include <QSettings>
+
+AppDelegate::AppDelegate(QObject *parent) : QObject(parent) {}
+
+AppDelegate::~AppDelegate() = default;
+
+bool AppDelegate::showMenuBar()
+{
+    return QSettings(QStringLiteral("Tovalo"), QStringLiteral("Tovalo")).value(QStringLiteral("showMenuBar"), true).toBool();
+}
+
+void AppDelegate::start()
+{
+    // The first scan starts at once, in the background.
+    Library::shared().rescan(false);
+    // The main window's keys, for every window of the process.
+    m_keys = new KeyFilter(AppState::shared(), QuickLook::shared(), Trasher::shared(), this);
+    qApp->installEventFilter(m_keys);
+
+    m_window = std::make_unique<MainWindow>(AppState::shared(), Library::shared(), Trasher::shared(),
+                                            Thumbs::shared());
+    m_commands = new Commands(m_window->menuBar(), AppState::shared(), Library::shared(), this);
+    connect(m_commands, &Commands::settingsRequested, this, &AppDelegate::showSettings);
+    FirstPaint::watchIfAsked(m_window.get());
+    m_window->show();
+
+    // Launch modes, last, so they find the window and the scan under way.
+    DevHarness::runIfAsked();
+}
+
+void AppDelegate::showMainWindow()
+{
+    QWidget *target = DevHarness::mainWindow();
+    if (!target) {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->windowType() == Qt::Window) {
+                target = top;
+                break;
+            }
+        }
+    }
+    if (!target)
+        return;
+    if (target->isMinimized())
+        target->showNormal();
+    else
+        target->show();
+    target->raise();
+    target->activateWindow();
+}
+
+void AppDelegate::showSettings()
+{
+    if (!m_settings) {
+        m_settings = new SettingsWindow;
+        m_settings->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_settings.data(), &SettingsWindow::showMenuBarChanged, this, &AppDelegate::showMenuBarChanged);
+    }
+    m_settings->show();
+    m_settings->raise();
+    m_settings->activateWindow();
+}

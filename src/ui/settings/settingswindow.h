@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QSettings;
+class ToggleSwitch;
+
+// The settings window: a fixed 460 × 720 grouped form with the two
+// preferences (the latest downloads in the tray, starting at log-in), the
+// keyboard shortcuts and a word on privacy. Its object name is "settings".
+class SettingsWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The session's log-in start, asked anew after every change so the switch
+    // shows what the system holds rather than what was asked for.
+    struct LoginItem
+    {
+        std::function<bool()> isEnabled;
+        // False when the change could not be made.
+        std::function<bool(bool enabled)> setEnabled;
+
+        // The XDG autostart entry.
+        static LoginItem autostart();
+    };
+
+    static constexpr int kWidth = 460;
+    static constexpr int kHeight = 720;
+
+    // The application's settings and its autostart entry.
+    explicit SettingsWindow(QWidget *parent = nullptr);
+    // `settings` is not owned and must outlive the window.
+    SettingsWindow(QSettings *settings, LoginItem login, QWidget *parent = nullptr);
+    ~SettingsWindow() override;
+
+    // (label, keys) in the order they are listed.
+    static QList<QPair<QString, QString>> shortcuts();
+    static QString privacyText();
+
+    ToggleSwitch *showMenuBarSwitch() const { return m_showMenuBar; }
+    ToggleSwitch *atLoginSwitch() const { return m_atLogin; }
+
+signals:
+    // The "showMenuBar" setting was switched here.
+    void showMenuBarChanged(bool show);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void build();
+    void restyle(bool dark);
+    void atLoginFlipped(bool on);
+
+    QSettings *m_settings = nullptr;
+    std::unique_ptr<QSettings> m_ownSettings;
+    LoginItem m_login;
+    ToggleSwitch *m_showMenuBar = nullptr;
+    ToggleSwitch *m_atLogin = nullptr;
+    QList<QLabel *> m_primary;
+    QList<QLabel *> m_secondary;
+    QList<QLabel *> m_headers;
+};
