@@ -16,4 +16,4 @@ if [ "${1:-}" = "--demo" ]; then
   export TOVALO_APPS="$demo/Applications"
   export TOVALO_DEMO_DATES=1
 fi
-exec "$build/src/cli/tovalo-cli" scan --summary
+exec "$build/src/app/tovalo"

@@ -94,6 +94,9 @@ void start()
              bringForward();
              DevHarness::selectFirstVisible();
          }},
+        // Activating a window puts the focus back into its first field once the
+        // window system confirms it, which can land after the release above.
+        {3.3, nullptr, [] { AppState::releaseSearchFocus(); }},
         {3.5, "start", pressRight},
         {4.0, "→ in grid", pressSpace},
         {5.5, "Space opens", pressRight},
