@@ -3,6 +3,7 @@
 //   QT_QPA_PLATFORM=offscreen tovalo-shellpictures OUTDIR
 #include "files/thumbs.h"
 #include "library/library.h"
+#include "shell/appicon.h"
 #include "shell/barbutton.h"
 #include "shell/inspector.h"
 #include "shell/siderow.h"
@@ -73,7 +74,8 @@ FileItem record(const QByteArray &path, Kind kind, qint64 size, Millis when, std
     f.modified = when;
     f.added = when;
     f.source = std::move(source);
-    f.lastUsed = when + 86'400'000;
+    f.lastUsed = std::min(when + 86'400'000, QDateTime::currentMSecsSinceEpoch());
+    f.isScreenshot = path.contains("/Screenshot ");
     return FileItem(f);
 }
 
@@ -150,7 +152,11 @@ int main(int argc, char **argv)
         return groups;
     };
     env.cleanupCards = [](const QList<FileItem> &items, const QList<DupGroup> &, Millis) {
-        return QList<CleanupCard>{{CleanupKind::videos, items.mid(items.size() - 13, 12)}};
+        QList<FileItem> videos;
+        for (const FileItem &item : items)
+            if (item.kind() == Kind::video)
+                videos.append(item);
+        return QList<CleanupCard>{{CleanupKind::videos, videos}};
     };
     env.startTextRecognition = [](const QList<FileItem> &) {};
     env.watchFolders = false;
@@ -163,6 +169,9 @@ int main(int argc, char **argv)
     library.setOcr({{picture, QStringLiteral("Hillside trail — 4.2 km\nOpen daily 7:00–19:00\nPlease keep dogs on a lead")}});
     library.setSubjects({{picture, {QStringLiteral("landscape"), QStringLiteral("hill"), QStringLiteral("sky"),
                                     QStringLiteral("sunset")}}});
+
+    AppIcon::pixmap(QSize(256, 256)).save(out + QStringLiteral("/icon-256.png"));
+    AppIcon::pixmap(QSize(26, 26), 2).save(out + QStringLiteral("/icon-26@2x.png"));
 
     AppState &state = AppState::shared();
     Trasher::Environment trashEnv;

@@ -202,7 +202,6 @@ Inspector::Inspector(AppState &state, Library &library, Thumbs &thumbs, QWidget 
     outer->addWidget(m_scroll);
 
     auto *content = new QWidget;
-    content->setAutoFillBackground(false);
     auto *stack = new QVBoxLayout(content);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
@@ -290,6 +289,8 @@ Inspector::Inspector(AppState &state, Library &library, Thumbs &thumbs, QWidget 
     column->addStretch(1);
     stack->addWidget(m_details);
     m_scroll->setWidget(content);
+    // The scroll area makes its content fill with the palette's window colour; the column's own fill must show.
+    content->setAutoFillBackground(false);
 
     connect(&m_state, &AppState::anchorChanged, this, &Inspector::refresh);
     connect(&m_state, &AppState::visibleChanged, this, &Inspector::refresh);

@@ -62,8 +62,10 @@ QList<InspectorDetails::Row> InspectorDetails::rows(const FileItem &item, Millis
     return out;
 }
 
-QString InspectorDetails::date(Millis when, const QLocale &locale, const QTimeZone &zone)
+QString InspectorDetails::date(Millis when, const QLocale &given, const QTimeZone &zone)
 {
+    // The C locale of an unconfigured session reads as plain US English, not as seconds-precise ISO-like text.
+    const QLocale locale = given.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : given;
     const QDateTime moment = QDateTime::fromMSecsSinceEpoch(when, zone);
     const QString day = locale.toString(moment.date(), abbreviatedDatePattern(locale));
     const QString time = locale.toString(moment.time(), QLocale::ShortFormat);

@@ -387,10 +387,10 @@ void Toast::paintEvent(QPaintEvent *)
     p.setBrush(Qt::NoBrush);
     p.drawPath(capsulePath(capsule.adjusted(0.5, 0.5, -0.5, -0.5)));
     p.setClipPath(capsulePath(capsule));
+    // The old message is gone before the new one appears: two texts laid over each other read as neither.
     const qreal t = std::clamp(m_morph, 0.0, 1.0);
-    if (t < 1)
-        paintContent(p, m_from, capsule, 1 - t);
-    paintContent(p, m_to, capsule, t);
+    paintContent(p, m_from, capsule, std::max(0.0, 1 - 2 * t));
+    paintContent(p, m_to, capsule, std::max(0.0, 2 * t - 1));
 }
 
 void Toast::setUndoHover(bool hover)

@@ -112,6 +112,8 @@ TEST_F(InspectorTest, DatesAreAbbreviatedWithAShortTime)
     EXPECT_EQ(plain(InspectorDetails::date(kNow, kEnglish, kNewYork)), QStringLiteral("Mar 4, 2025 at 9:12 AM"));
     EXPECT_EQ(plain(InspectorDetails::date(kNow + 6 * 3'600'000, kEnglish, kNewYork)),
               QStringLiteral("Mar 4, 2025 at 3:12 PM"));
+    // A session without a configured locale reads like US English, not in seconds.
+    EXPECT_EQ(plain(InspectorDetails::date(kNow, QLocale::c(), kNewYork)), QStringLiteral("Mar 4, 2025 at 9:12 AM"));
     const QString german = plain(InspectorDetails::date(kNow, QLocale(QLocale::German, QLocale::Germany),
                                                         QTimeZone("Europe/Berlin")));
     EXPECT_TRUE(german.startsWith(QStringLiteral("4. März 2025, 15:12")) ||
