@@ -197,6 +197,8 @@ Toast::~Toast()
 {
     if (m_host)
         m_host->removeEventFilter(this);
+    // The shadow belongs to the host but means nothing without the capsule.
+    delete m_shadow;
 }
 
 qreal Toast::spring(qreal progress)
@@ -304,7 +306,7 @@ void Toast::relayout()
     const int x = (m_host->width() - whole.width()) / 2;
     const int y = int(std::lround(m_host->height() - kBottomMargin - whole.height() + drop));
     setGeometry(QRect(QPoint(x, y), whole));
-    auto *shadow = static_cast<ToastShadow *>(m_shadow);
+    auto *shadow = static_cast<ToastShadow *>(m_shadow.data());
     shadow->setGeometry(QRect(QPoint(x - kShadowMargin, y - kShadowMargin + int(kShadowOffsetY)),
                               whole + QSize(2 * kShadowMargin, 2 * kShadowMargin)));
     shadow->setShape(QSizeF(whole), std::clamp(m_presence, 0.0, 1.0));

@@ -74,7 +74,7 @@ private:
 
     Trasher &m_trasher;
     QPointer<QWidget> m_host;
-    QWidget *m_shadow = nullptr;
+    QPointer<QWidget> m_shadow;
     QPropertyAnimation *m_enter = nullptr;
     QPropertyAnimation *m_change = nullptr;
     Content m_from;
