@@ -174,6 +174,13 @@ HomePage::HomePage(AppState &state, Library &library, Thumbs &thumbs, QWidget *p
                            static_cast<QWidget *>(m_storage), m_shelfSection, m_cleanupSection,
                            m_recentsSection, m_sourcesSection})
         column->addWidget(block);
+    // Held at the top by a stretch rather than by the column's alignment:
+    // an aligned layout takes its height from the width of its size hint,
+    // which squeezes the grids when the real width wraps differently.
+    column->setAlignment(Qt::Alignment());
+    column->addStretch(1);
+
+    m_scroll->widget()->installEventFilter(this);
 
     connect(&library, &Library::hasScannedChanged, this, [this]() {
         refreshHeader();
@@ -283,10 +290,13 @@ void HomePage::setWidth(qreal width)
         rebuildRecents();
 }
 
-void HomePage::resizeEvent(QResizeEvent *event)
+bool HomePage::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    setWidth(width());
+    // The width inside the column's padding: what the grids share out, so
+    // the latest files fill exactly one row of cards.
+    if (watched == m_scroll->widget() && event->type() == QEvent::Resize)
+        setWidth(m_scroll->widget()->width() - 2 * PageScroll::kSideMargin);
+    return QWidget::eventFilter(watched, event);
 }
 
 void HomePage::showEvent(QShowEvent *event)

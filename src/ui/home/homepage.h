@@ -37,7 +37,8 @@ public:
     HomePage(AppState &state, Library &library, Thumbs &thumbs, QWidget *parent = nullptr);
     ~HomePage() override;
 
-    // The width the columns and the number of latest files follow.
+    // The width the columns and the number of latest files follow: the
+    // page's column inside its padding.
     qreal pageWidth() const { return m_width; }
     // Shelf, clean-up and source grid columns at the current width.
     int columns() const { return m_columns; }
@@ -63,7 +64,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void refreshHeader();

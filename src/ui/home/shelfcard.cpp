@@ -28,7 +28,7 @@ constexpr qreal kRadius = 16;
 // The pocket in front of the prints, and how far the prints rise above it.
 constexpr qreal kFrontHeight = 72;
 constexpr qreal kFrontRadius = 12;
-constexpr qreal kPrintLift = 22;
+constexpr qreal kPrintLift = 28;
 constexpr QSizeF kPrintSize{84, 66};
 constexpr qreal kPrintInset = 3;
 constexpr qreal kPrintCardRadius = 8;
