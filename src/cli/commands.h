@@ -12,6 +12,7 @@ int runOcr(const QStringList &arguments);
 int runTrash(const QStringList &arguments);
 int runParse(const QStringList &arguments);
 int runSearch(const QStringList &arguments);
+int runIndex(const QStringList &arguments);
 int runQuery(const QStringList &arguments);
 
 // Parses `arguments`; on a bad option prints one line on stderr and returns false.

@@ -21,6 +21,7 @@ constexpr Subcommand kSubcommands[] = {
     {"trash", runTrash, "move files to the Trash; the outcome, then one JSON line per moved file"},
     {"parse", runParse, "read search text into a query; one JSON object"},
     {"search", runSearch, "search the catalog and beyond; one JSON line per file, then the counts"},
+    {"index", runIndex, "bring the home folder's index up to date, or --rebuild it; then its --status"},
     {"query", runQuery, "run a metadata-index predicate; the paths found, newest first, one per line"},
 };
 

@@ -99,6 +99,8 @@ FolderWatcher::FolderWatcher(DirectoryFilter filter, QObject *parent)
     m_batch->setSingleShot(true);
     m_batch->setInterval(kLatencyMs);
     connect(m_batch, &QTimer::timeout, this, [this] {
+        if (m_foldersListener && !m_changedFolders.isEmpty())
+            m_foldersListener(std::exchange(m_changedFolders, {}));
         if (m_onChange)
             m_onChange();
     });
@@ -133,6 +135,11 @@ void FolderWatcher::watch(const QList<QByteArray> &folders, std::function<void()
             stream->addTree(root, filter);
         stream->walksRunning.fetch_sub(1);
     });
+}
+
+void FolderWatcher::setFoldersListener(std::function<void(const QList<QByteArray> &)> listener)
+{
+    m_foldersListener = std::move(listener);
 }
 
 void FolderWatcher::stop()
@@ -180,6 +187,12 @@ void FolderWatcher::readEvents()
                 continue;
             }
             changed = true;
+            if (m_foldersListener) {
+                std::lock_guard guard(stream->lock);
+                const QByteArray folder = stream->folders.value(event->wd);
+                if (!folder.isEmpty() && !m_changedFolders.contains(folder))
+                    m_changedFolders.append(folder);
+            }
             if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO)) &&
                 event->len > 0) {
                 const char *name = event->name;

@@ -34,6 +34,9 @@ public:
     // running watches and the earlier callback; any other list replaces both.
     void watch(const QList<QByteArray> &folders, std::function<void()> onChange);
 
+    // Also told, once per batch, which folders had entries change; kept across `watch` calls.
+    void setFoldersListener(std::function<void(const QList<QByteArray> &folders)> listener);
+
     const QList<QByteArray> &watching() const { return m_watching; }
     // Folders under watch right now (grows as the background walk proceeds).
     int watchCount() const;
@@ -49,6 +52,8 @@ private:
     DirectoryFilter m_filter;
     QList<QByteArray> m_watching;
     std::function<void()> m_onChange;
+    std::function<void(const QList<QByteArray> &)> m_foldersListener;
+    QList<QByteArray> m_changedFolders;
     std::shared_ptr<Stream> m_stream;
     QSocketNotifier *m_notifier = nullptr;
     QTimer *m_batch = nullptr;
