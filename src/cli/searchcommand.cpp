@@ -1,7 +1,6 @@
 #include "commands.h"
 
 #include "catalogoptions.h"
-#include "indexstore.h"
 #include "querytext.h"
 #include "recordjson.h"
 #include "search/queryparser.h"
@@ -27,8 +26,8 @@ int runSearch(const QStringList &arguments)
     if (!env)
         return complain(error);
 
-    // The wide stage reads the application's own index; without one it finds nothing more.
-    MetadataIndex::install(std::make_shared<SqliteMetadataIndex>(IndexStore::defaultFile()));
+    // The wide stage reads the application's own index; switched off or not built yet, it finds nothing more.
+    SqliteMetadataIndex::installDefault();
     const auto library = scanCatalog(std::move(*env));
     QStringList sources;
     for (const SourceGroup &g : library->sources())

@@ -1,5 +1,6 @@
 #include "sqlitemetadataindex.h"
 
+#include "indexsettings.h"
 #include "indexstore.h"
 #include "patternmatcher.h"
 #include "predicateparser.h"
@@ -80,4 +81,12 @@ std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &pred
         return std::nullopt;
     }
     return paths;
+}
+
+void SqliteMetadataIndex::installDefault()
+{
+    if (IndexSettings::enabled())
+        install(std::make_shared<SqliteMetadataIndex>(IndexStore::defaultFile()));
+    else
+        install(nullptr);
 }

@@ -20,6 +20,11 @@ public:
 
     const QString &file() const { return m_file; }
 
+    // Makes the user's own index file the process's metadata index while
+    // indexing is on, and removes it while it is off. Called at start-up and
+    // again whenever the setting changes.
+    static void installDefault();
+
 private:
     QString m_file;
 };
