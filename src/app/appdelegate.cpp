@@ -4,6 +4,7 @@
 #include "devharness.h"
 #include "firstpaint.h"
 #include "keyfilter.h"
+#include "quickaccess.h"
 
 #include "files/quicklook.h"
 #include "files/thumbs.h"
@@ -29,6 +30,8 @@ void AppDelegate::start()
 {
     // The first scan starts at once, in the background.
     Library::shared().rescan(false);
+    // Ctrl+Shift+Space, desktop-wide, toggles Quick Search.
+    QuickAccess::registerHotKey();
     // The main window's keys, for every window of the process.
     m_keys = new KeyFilter(AppState::shared(), QuickLook::shared(), Trasher::shared(), this);
     qApp->installEventFilter(m_keys);
@@ -37,6 +40,8 @@ void AppDelegate::start()
                                             Thumbs::shared());
     m_commands = new Commands(m_window->menuBar(), AppState::shared(), Library::shared(), this);
     connect(m_commands, &Commands::settingsRequested, this, &AppDelegate::showSettings);
+    auto *quick = new QuickAccess(m_window.get(), m_commands, showMenuBar(), this);
+    connect(this, &AppDelegate::showMenuBarChanged, quick, &QuickAccess::setShowMenuBar);
     FirstPaint::watchIfAsked(m_window.get());
     m_window->show();
 

@@ -24,6 +24,14 @@ QuickSearch &QuickSearch::shared()
 QuickSearch::QuickSearch(Library &library, AppState &state, Thumbs &thumbs, QObject *parent)
     : QObject(parent), m_library(library), m_state(state), m_thumbs(thumbs), m_hooks(desktopHooks())
 {
+    // Windows must go while the application object is whole; the shared
+    // controller itself is only deleted with it.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this]() {
+            delete m_panel;
+            m_panel = nullptr;
+            m_view = nullptr;
+        });
 }
 
 QuickSearch::~QuickSearch()
