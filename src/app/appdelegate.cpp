@@ -6,6 +6,9 @@
 #include "keyfilter.h"
 #include "quickaccess.h"
 
+#include "indexservice.h"
+#include "sqlitemetadataindex.h"
+
 #include "files/quicklook.h"
 #include "files/thumbs.h"
 #include "library/library.h"
@@ -30,6 +33,11 @@ void AppDelegate::start()
 {
     // The first scan starts at once, in the background.
     Library::shared().rescan(false);
+    // The wide search reads the home folder's own index; a demonstration home
+    // has no wide search, so its runs leave the user's index alone.
+    SqliteMetadataIndex::installDefault();
+    if (qEnvironmentVariableIsEmpty("TOVALO_DEMO_HOME"))
+        IndexService::shared().start(Library::shared());
     // Ctrl+Shift+Space, desktop-wide, toggles Quick Search.
     QuickAccess::registerHotKey();
     // The main window's keys, for every window of the process.

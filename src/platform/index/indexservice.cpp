@@ -5,6 +5,7 @@
 #include "indexer.h"
 #include "indexsettings.h"
 #include "indexstore.h"
+#include "sqlitemetadataindex.h"
 #include "library/library.h"
 
 #include <QDir>
@@ -88,6 +89,8 @@ void IndexService::setPaused(bool paused)
 void IndexService::setEnabled(bool enabled)
 {
     IndexSettings::setEnabled(enabled);
+    // Off means the wide search finds nothing, from this moment.
+    SqliteMetadataIndex::installDefault();
     if (m_enabled == enabled)
         return;
     m_enabled = enabled;

@@ -1,6 +1,7 @@
 #include "settingswindow.h"
 
 #include "autostart.h"
+#include "indexservice.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
 #include "toggleswitch.h"
@@ -195,6 +196,34 @@ void SettingsWindow::build()
         emit showMenuBarChanged(on);
     });
     connect(m_atLogin, &ToggleSwitch::toggled, this, &SettingsWindow::atLoginFlipped);
+
+    column->addSpacing(kGroupGap);
+    FormGroup *index = section(QStringLiteral("Search Index"));
+    IndexService &service = IndexService::shared();
+    m_indexEnabled = new ToggleSwitch;
+    m_indexEnabled->setAccessibleName(QStringLiteral("Index your home folder for the wide search"));
+    m_indexEnabled->setChecked(service.isEnabled());
+    QLabel *enabledLabel = text(m_indexEnabled->accessibleName(), body);
+    m_primary.append(enabledLabel);
+    index->addRow(row(enabledLabel, m_indexEnabled, kToggleRowHeight));
+    m_indexPaused = new ToggleSwitch;
+    m_indexPaused->setAccessibleName(QStringLiteral("Pause indexing"));
+    m_indexPaused->setChecked(service.isPaused());
+    m_indexPaused->setEnabled(service.isEnabled());
+    QLabel *pausedLabel = text(m_indexPaused->accessibleName(), body);
+    m_primary.append(pausedLabel);
+    index->addRow(row(pausedLabel, m_indexPaused, kToggleRowHeight));
+    m_indexProgress = text(service.indexProgressText(), body);
+    m_indexProgress->setContentsMargins(kRowPadX, 8, kRowPadX, 8);
+    m_secondary.append(m_indexProgress);
+    index->addRow(m_indexProgress);
+    connect(m_indexEnabled, &ToggleSwitch::toggled, this, [this](bool on) {
+        IndexService::shared().setEnabled(on);
+        m_indexPaused->setEnabled(on);
+    });
+    connect(m_indexPaused, &ToggleSwitch::toggled, &service, &IndexService::setPaused);
+    connect(&service, &IndexService::statusChanged, this,
+            [this] { m_indexProgress->setText(IndexService::shared().indexProgressText()); });
 
     column->addSpacing(kGroupGap);
     FormGroup *keysGroup = section(QStringLiteral("Shortcuts"));

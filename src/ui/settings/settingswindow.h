@@ -14,7 +14,8 @@ class ToggleSwitch;
 
 // The settings window: a fixed 460 × 720 grouped form with the two
 // preferences (the latest downloads in the tray, starting at log-in), the
-// keyboard shortcuts and a word on privacy. Its object name is "settings".
+// switches of the home-folder index with its progress, the keyboard
+// shortcuts and a word on privacy. Its object name is "settings".
 class SettingsWindow final : public QWidget
 {
     Q_OBJECT
@@ -47,6 +48,8 @@ public:
 
     ToggleSwitch *showMenuBarSwitch() const { return m_showMenuBar; }
     ToggleSwitch *atLoginSwitch() const { return m_atLogin; }
+    ToggleSwitch *indexSwitch() const { return m_indexEnabled; }
+    ToggleSwitch *indexPauseSwitch() const { return m_indexPaused; }
 
 signals:
     // The "showMenuBar" setting was switched here.
@@ -65,6 +68,9 @@ private:
     LoginItem m_login;
     ToggleSwitch *m_showMenuBar = nullptr;
     ToggleSwitch *m_atLogin = nullptr;
+    ToggleSwitch *m_indexEnabled = nullptr;
+    ToggleSwitch *m_indexPaused = nullptr;
+    QLabel *m_indexProgress = nullptr;
     QList<QLabel *> m_primary;
     QList<QLabel *> m_secondary;
     QList<QLabel *> m_headers;
