@@ -17,7 +17,7 @@ Session::Session()
 {
     for (const char *name : kFolders)
         QDir().mkpath(dir(QString::fromLatin1(name)));
-    // The runtime directory is private to its user, as the base directory specification asks.
+    // The runtime directory is private to its user, as the XDG base directory rules ask.
     QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

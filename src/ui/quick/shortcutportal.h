@@ -23,8 +23,8 @@ public:
 
     // Whether the running portal has the interface at all.
     static bool offered(const QDBusConnection &bus);
-    // Starts the session and binds `id`; `trigger` is written as the
-    // shortcuts specification has it ("CTRL+SHIFT+space").
+    // Starts the session and binds `id`; `trigger` is in the XDG portal's
+    // shortcut-trigger notation ("CTRL+SHIFT+space").
     void bind(const QString &id, const QString &description, const QString &trigger);
     bool bound() const { return m_bound; }
 
