@@ -13,6 +13,8 @@
 #include "theme/appearance.h"
 #include "theme/fonts.h"
 
+#include "picturetool.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,17 +22,6 @@
 #include <QTextStream>
 
 namespace {
-
-void settle(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Thumbs::shared().waitForDone();
-    }
-    QCoreApplication::processEvents();
-}
 
 void hover(QWidget *viewport, const QPointF &at)
 {
@@ -43,7 +34,7 @@ void shoot(QWidget &page, FileGridView &view, const QString &file)
     AppState &state = AppState::shared();
     page.resize(1220, 800);
     page.show();
-    settle(300);
+    PictureTool::settle(300);
     // One selected file, one hovered picture: the states worth looking at.
     if (state.visible().size() > 2) {
         state.setSelection({state.visible()[1].path()});
@@ -57,7 +48,7 @@ void shoot(QWidget &page, FileGridView &view, const QString &file)
         if (picture >= 0)
             hover(view.viewport(), view.itemRect(picture).center());
     }
-    settle(400);
+    PictureTool::settle(400);
     page.grab().save(file);
     QTextStream(stdout) << file << '\n';
 }
@@ -67,30 +58,15 @@ void shoot(QWidget &page, FileGridView &view, const QString &file)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        QTextStream(stderr) << "usage: tovalo-filespictures HOME OUTDIR\n";
+    const auto args = PictureTool::arguments(argc, argv, "tovalo-filespictures");
+    if (!args)
         return 2;
-    }
-    Fonts::ensureLoaded();
-    const QString home = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString out = QString::fromLocal8Bit(argv[2]);
-    QDir().mkpath(out);
-    QStringList roots;
-    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Videos", "Music"})
-        roots.append(home + u'/' + QLatin1String(name));
-    qputenv("TOVALO_ROOTS", QFile::encodeName(roots.join(u':')));
-    qputenv("TOVALO_APPS", QFile::encodeName(home + QStringLiteral("/Applications")));
-
-    Library::Environment env = Library::Environment::fromProcess();
-    env.home = QFile::encodeName(home);
-    env.settings = nullptr;
-    env.watchFolders = false;
-    env.startTextRecognition = [](const QList<FileItem> &) {};
-    Library library(env);
+    const QString &home = args->home;
+    const QString &out = args->out;
+    Library library(PictureTool::environment(home));
     library.rescan(false);
-    while (!library.hasScanned() || library.isScanning())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    settle(200);
+    PictureTool::waitForScan(library, false);
+    PictureTool::settle(200);
 
     for (bool dark : {false, true}) {
         Appearance::shared().setForcedDark(dark);
@@ -129,7 +105,7 @@ int main(int argc, char **argv)
         while (timer.elapsed() < 1500 && look.panel()->content() == PreviewPanel::Content::details &&
                ext != QLatin1String("zip"))
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        settle(100);
+        PictureTool::settle(100);
         const QString file = out + QStringLiteral("/preview-%1.png").arg(ext);
         look.panel()->grab().save(file);
         QTextStream(stdout) << file << '\n';

@@ -11,6 +11,8 @@
 #include "theme/fonts.h"
 #include "tidy/pagescroll.h"
 
+#include "picturetool.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,17 +20,6 @@
 #include <QTextStream>
 
 namespace {
-
-void settle(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Thumbs::shared().waitForDone();
-    }
-    QCoreApplication::processEvents();
-}
 
 void hover(QWidget *widget, const QPointF &at)
 {
@@ -49,40 +40,25 @@ void save(QWidget &widget, const QString &file)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        QTextStream(stderr) << "usage: tovalo-homepictures HOME OUTDIR\n";
+    const auto args = PictureTool::arguments(argc, argv, "tovalo-homepictures");
+    if (!args)
         return 2;
-    }
-    Fonts::ensureLoaded();
-    const QString home = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString out = QString::fromLocal8Bit(argv[2]);
-    QDir().mkpath(out);
-    QStringList roots;
-    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Videos", "Music"})
-        roots.append(home + u'/' + QLatin1String(name));
-    qputenv("TOVALO_ROOTS", QFile::encodeName(roots.join(u':')));
-    qputenv("TOVALO_APPS", QFile::encodeName(home + QStringLiteral("/Applications")));
-
-    Library::Environment env = Library::Environment::fromProcess();
-    env.home = QFile::encodeName(home);
-    env.settings = nullptr;
-    env.watchFolders = false;
-    env.startTextRecognition = [](const QList<FileItem> &) {};
-    Library library(env);
+    const QString &home = args->home;
+    const QString &out = args->out;
+    Library library(PictureTool::environment(home));
 
     // The page before the first scan is in.
     {
         HomePage page(AppState::shared(), library, Thumbs::shared());
         page.resize(1000, 700);
         page.show();
-        settle(100);
+        PictureTool::settle(100);
         save(page, out + QStringLiteral("/home-scanning.png"));
     }
 
     library.rescan(false);
-    while (!library.hasScanned() || library.isScanning() || library.dupScanning())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    settle(300);
+    PictureTool::waitForScan(library, true);
+    PictureTool::settle(300);
 
     for (bool dark : {false, true}) {
         Appearance::shared().setForcedDark(dark);
@@ -91,7 +67,7 @@ int main(int argc, char **argv)
             HomePage page(AppState::shared(), library, Thumbs::shared());
             page.resize(width, 900);
             page.show();
-            settle(600);
+            PictureTool::settle(600);
             save(page, out + QStringLiteral("/home-%1-%2.png").arg(width).arg(look));
             // The whole column, below the fold too.
             QWidget *content = page.scroll().widget();
@@ -99,7 +75,7 @@ int main(int argc, char **argv)
 
             ShelfCard *shelf = page.shelves().first();
             hover(shelf, QPointF(shelf->width() / 2.0, 120));
-            settle(500);
+            PictureTool::settle(500);
             save(*shelf, out + QStringLiteral("/shelf-%1-%2-hover.png").arg(width).arg(look));
             save(*content, out + QStringLiteral("/home-%1-%2-hover.png").arg(width).arg(look));
         }

@@ -15,6 +15,8 @@
 #include "theme/fonts.h"
 #include "theme/theme.h"
 
+#include "picturetool.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -29,17 +31,6 @@
 #include <QTimer>
 
 namespace {
-
-void settle(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Thumbs::shared().waitForDone();
-    }
-    QCoreApplication::processEvents();
-}
 
 void save(QWidget &widget, const QString &file)
 {
@@ -165,7 +156,7 @@ int main(int argc, char **argv)
     while (!library.hasScanned() || library.isScanning() || library.dupScanning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     library.pin(root + "/Projects/Tovalo");
-    settle(100);
+    PictureTool::settle(100);
     library.setOcr({{picture, QStringLiteral("Hillside trail — 4.2 km\nOpen daily 7:00–19:00\nPlease keep dogs on a lead")}});
     library.setSubjects({{picture, {QStringLiteral("landscape"), QStringLiteral("hill"), QStringLiteral("sky"),
                                     QStringLiteral("sunset")}}});
@@ -187,12 +178,12 @@ int main(int argc, char **argv)
             Sidebar sidebar(state, library);
             sidebar.resize(Sidebar::kWidth, 820);
             sidebar.show();
-            settle(50);
+            PictureTool::settle(50);
             // One hovered row next to the active one.
             SideRow *hovered = sidebar.row(Route::kind(Kind::video));
             QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
             QCoreApplication::sendEvent(hovered, &enter);
-            settle(50);
+            PictureTool::settle(50);
             save(sidebar, out + QStringLiteral("/sidebar-%1.png").arg(look));
         }
         {
@@ -205,7 +196,7 @@ int main(int argc, char **argv)
             frame.resize(Inspector::kWidth + 40, 760);
             frame.show();
             state.setVisible({});
-            settle(50);
+            PictureTool::settle(50);
             save(frame, out + QStringLiteral("/inspector-empty-%1.png").arg(look));
             FileItem chosen;
             for (const FileItem &item : library.items())
@@ -213,11 +204,11 @@ int main(int argc, char **argv)
                     chosen = item;
             state.setVisible({chosen});
             state.setAnchor(chosen.path());
-            settle(400);
+            PictureTool::settle(400);
             save(frame, out + QStringLiteral("/inspector-file-%1.png").arg(look));
             state.setAnchor(library.items().first().path());
             state.setVisible(library.items().mid(0, 3));
-            settle(300);
+            PictureTool::settle(300);
             save(frame, out + QStringLiteral("/inspector-document-%1.png").arg(look));
             layout->removeWidget(&inspector);
         }
@@ -227,12 +218,12 @@ int main(int argc, char **argv)
             Toast toast(trasher, &host);
             host.show();
             trasher.show(QStringLiteral("Moved 3 items to the Trash · 1.2 GB freed"), true);
-            settle(600);
+            PictureTool::settle(600);
             save(host, out + QStringLiteral("/toast-undo-%1.png").arg(look));
             trasher.show(QStringLiteral("Copied text"), false);
-            settle(120);
+            PictureTool::settle(120);
             save(host, out + QStringLiteral("/toast-changing-%1.png").arg(look));
-            settle(500);
+            PictureTool::settle(500);
             save(host, out + QStringLiteral("/toast-plain-%1.png").arg(look));
         }
         {
@@ -248,10 +239,10 @@ int main(int argc, char **argv)
             for (BarButton *b : {&grid, &list, &refresh, &inspect})
                 layout->addWidget(b);
             bar.show();
-            settle(30);
+            PictureTool::settle(30);
             QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
             QCoreApplication::sendEvent(&refresh, &enter);
-            settle(30);
+            PictureTool::settle(30);
             save(bar, out + QStringLiteral("/barbuttons-%1.png").arg(look));
         }
     }

@@ -14,6 +14,8 @@
 #include "tidy/reviewlist.h"
 #include "tidy/sourcespage.h"
 
+#include "picturetool.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,25 +24,14 @@
 
 namespace {
 
-void settle(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Thumbs::shared().waitForDone();
-    }
-    QCoreApplication::processEvents();
-}
-
 void shoot(QWidget &page, const QString &file, const std::function<void()> &before = {}, int width = 1000)
 {
     page.resize(width, 800);
     page.show();
-    settle(300);
+    PictureTool::settle(300);
     if (before)
         before();
-    settle(300);
+    PictureTool::settle(300);
     page.grab().save(file);
     QTextStream(stdout) << file << '\n';
 }
@@ -57,30 +48,15 @@ void hover(QWidget *widget)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        QTextStream(stderr) << "usage: tovalo-tidypictures HOME OUTDIR\n";
+    const auto args = PictureTool::arguments(argc, argv, "tovalo-tidypictures");
+    if (!args)
         return 2;
-    }
-    Fonts::ensureLoaded();
-    const QString home = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString out = QString::fromLocal8Bit(argv[2]);
-    QDir().mkpath(out);
-    QStringList roots;
-    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Videos", "Music"})
-        roots.append(home + u'/' + QLatin1String(name));
-    qputenv("TOVALO_ROOTS", QFile::encodeName(roots.join(u':')));
-    qputenv("TOVALO_APPS", QFile::encodeName(home + QStringLiteral("/Applications")));
-
-    Library::Environment env = Library::Environment::fromProcess();
-    env.home = QFile::encodeName(home);
-    env.settings = nullptr;
-    env.watchFolders = false;
-    env.startTextRecognition = [](const QList<FileItem> &) {};
-    Library library(env);
+    const QString &home = args->home;
+    const QString &out = args->out;
+    Library library(PictureTool::environment(home));
     library.rescan(false);
-    while (!library.hasScanned() || library.isScanning() || library.dupScanning())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    settle(200);
+    PictureTool::waitForScan(library, true);
+    PictureTool::settle(200);
 
     // The review page of the fullest card other than the duplicates.
     CleanupKind fullest = CleanupKind::downloads;

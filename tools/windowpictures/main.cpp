@@ -11,6 +11,8 @@
 #include "theme/appearance.h"
 #include "theme/fonts.h"
 
+#include "picturetool.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,20 +21,9 @@
 
 namespace {
 
-void settle(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Thumbs::shared().waitForDone();
-    }
-    QCoreApplication::processEvents();
-}
-
 void shoot(MainWindow &window, const QString &file)
 {
-    settle(700);
+    PictureTool::settle(700);
     window.grab().save(file);
     QTextStream(stdout) << file << '\n';
 }
@@ -42,28 +33,13 @@ void shoot(MainWindow &window, const QString &file)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        QTextStream(stderr) << "usage: tovalo-windowpictures HOME OUTDIR\n";
+    const auto args = PictureTool::arguments(argc, argv, "tovalo-windowpictures");
+    if (!args)
         return 2;
-    }
-    Fonts::ensureLoaded();
-    const QString home = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString out = QString::fromLocal8Bit(argv[2]);
-    QDir().mkpath(out);
-    QStringList roots;
-    for (const char *name : {"Desktop", "Documents", "Downloads", "Pictures", "Movies", "Videos", "Music"})
-        if (QDir(home + u'/' + QLatin1String(name)).exists())
-            roots.append(home + u'/' + QLatin1String(name));
-    qputenv("TOVALO_ROOTS", QFile::encodeName(roots.join(u':')));
-    qputenv("TOVALO_APPS", QFile::encodeName(home + QStringLiteral("/Applications")));
+    const QString &home = args->home;
+    const QString &out = args->out;
     qputenv("TOVALO_DEMO_HOME", QFile::encodeName(home));
-
-    Library::Environment env = Library::Environment::fromProcess();
-    env.home = QFile::encodeName(home);
-    env.settings = nullptr;
-    env.watchFolders = false;
-    env.startTextRecognition = [](const QList<FileItem> &) {};
-    Library library(env);
+    Library library(PictureTool::environment(home));
     AppState &state = AppState::shared();
     Trasher::Environment trash;
     trash.library = &library;
@@ -72,9 +48,8 @@ int main(int argc, char **argv)
     MainWindow window(state, library, trasher, Thumbs::shared());
     window.show();
     library.rescan(false);
-    while (!library.hasScanned() || library.isScanning())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    settle(500);
+    PictureTool::waitForScan(library, false);
+    PictureTool::settle(500);
 
     for (bool dark : {false, true}) {
         Appearance::shared().setForcedDark(dark);
@@ -89,7 +64,7 @@ int main(int argc, char **argv)
         state.go(Route::recents());
         state.setListMode(true);
         state.setShowInspector(true);
-        settle(200);
+        PictureTool::settle(200);
         if (!state.visible().isEmpty())
             state.select(state.visible().first(), false, false);
         shoot(window, out + QStringLiteral("/recents-inspector-%1.png").arg(look));
