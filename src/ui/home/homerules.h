@@ -23,7 +23,7 @@ inline constexpr qreal kMinSegment = 4;
 // "Good morning" from 5 to 11 o'clock, "Good afternoon" from 12 to 16,
 // "Good evening" otherwise.
 QString greeting(int hour);
-// The subtitle under the greeting: a placeholder until the first scan is in,
+// The subtitle under the greeting: a holding line until the first scan is in,
 // then "48,210 files · 212.4 GB across your computer".
 QString summary(bool hasScanned, qsizetype files, qint64 totalSize);
 // Columns of the shelf, clean-up and source grids: 2 below 620, else 3.

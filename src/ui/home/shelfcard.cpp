@@ -119,7 +119,7 @@ ShelfCard::ShelfCard(Kind kind, AppState &state, Library &library, Thumbs &thumb
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     Appearance::shared().follow(this, &m_dark);
-    // An application's placeholder is drawn in the appearance's colours.
+    // An application's stand-in icon is drawn in the appearance's colours.
     connect(&Appearance::shared(), &Appearance::changed, this, [this]() { m_printCache.clear(); });
 
     m_fanAnimation->setDuration(kFanMs);
@@ -276,7 +276,7 @@ QPixmap ShelfCard::print(const FileItem &item, qreal ratio)
             clip.addRoundedRect(frame, kPrintRadius, kPrintRadius);
             p.setClipPath(clip);
             if (picture.isNull()) {
-                // The paper stays white in both appearances, so its placeholder is the light one.
+                // The paper stays white in both appearances, so its stand-in picture is the light one.
                 p.fillRect(frame, Theme::well.resolve(false));
                 Thumb::paint(p, frame, {}, true, false);
             } else {
