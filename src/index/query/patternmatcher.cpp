@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -265,6 +266,37 @@ std::vector<QString> PatternMatcher::decode(std::string_view encoded)
     for (const std::string &p : parts)
         segments.push_back(QString::fromUtf8(p.data(), qsizetype(p.size())));
     return segments;
+}
+
+std::string PatternMatcher::indexKey(std::string_view utf8)
+{
+    std::vector<std::string> variants;
+    for (const int mode : {0, int(caseless), int(diacriticless), kFoldMask}) {
+        std::string variant = fold(fold(utf8, mode), kFoldMask);
+        if (std::find(variants.begin(), variants.end(), variant) == variants.end())
+            variants.push_back(std::move(variant));
+    }
+    std::string key = std::move(variants.front());
+    for (size_t i = 1; i < variants.size(); ++i) {
+        key += '/';
+        key += variants[i];
+    }
+    return key;
+}
+
+std::vector<std::string> PatternMatcher::indexTerms(const std::vector<QString> &segments, int flags)
+{
+    std::vector<std::string> terms;
+    for (const QString &segment : segments) {
+        const QByteArray utf8 = segment.toUtf8();
+        std::string term = fold(fold(std::string_view(utf8.constData(), size_t(utf8.size())), flags), kFoldMask);
+        size_t points = 0;
+        for (const char c : term)
+            points += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        if (points >= 3)
+            terms.push_back(std::move(term));
+    }
+    return terms;
 }
 
 bool PatternMatcher::registerWith(sqlite3 *db)

@@ -45,6 +45,17 @@ public:
     static QByteArray encode(const std::vector<QString> &segments);
     static std::vector<QString> decode(std::string_view encoded);
 
+    // What the name index keeps for a name: the name folded each way a
+    // pattern may fold it, each of those folded once more in full, the
+    // distinct ones joined by '/' (which no name holds). Folding works one
+    // character at a time, so a segment a pattern finds in a name, put
+    // through the same two folds, is a substring of this key.
+    static std::string indexKey(std::string_view utf8);
+    // What an index key must contain for `segments` to match under `flags`:
+    // every segment of at least three characters (the index's grain),
+    // folded as indexKey folds; none when no segment is that long.
+    static std::vector<std::string> indexTerms(const std::vector<QString> &segments, int flags);
+
     // Adds tovalo_match to a connection; false when SQLite refused.
     static bool registerWith(sqlite3 *db);
 

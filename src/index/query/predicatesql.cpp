@@ -127,8 +127,33 @@ private:
             textMatch(col, p, holds == Holds::lines);
             sql(u')');
         } else {
+            const bool indexed = c.attribute == Attribute::fsName && nameIndex(p);
             textMatch(col, p, holds == Holds::lines);
+            if (indexed)
+                sql(u')');
         }
+    }
+
+    // The trigram index of names narrows the rows to those holding every
+    // long enough literal part of the value; the exact test below then sees
+    // only those. Opens a parenthesis the caller closes; false when the
+    // value has no such part.
+    bool nameIndex(const Pattern &p)
+    {
+        if (p.matchesAnything())
+            return false;
+        const std::vector<std::string> terms = PatternMatcher::indexTerms(p.segments, PatternMatcher::flagsOf(p));
+        if (terms.empty())
+            return false;
+        QString query;
+        for (const std::string &term : terms) {
+            if (!query.isEmpty())
+                query += QStringLiteral(" AND ");
+            query += ftsPhrase(QString::fromStdString(term), false);
+        }
+        sql(QStringLiteral("(id IN (SELECT rowid FROM file_names WHERE file_names MATCH ?) AND "));
+        bind(query);
+        return true;
     }
 
     void function(const QString &col, const Pattern &p, int flags)

@@ -1,5 +1,7 @@
 #include "indexstore.h"
 
+#include "patternmatcher.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -39,6 +41,7 @@ CREATE TABLE files(
 );
 CREATE INDEX files_modified ON files(modified DESC);
 CREATE VIRTUAL TABLE file_text USING fts5(body, tokenize='unicode61 remove_diacritics 2');
+CREATE VIRTUAL TABLE file_names USING fts5(key, tokenize='trigram case_sensitive 1', columnsize=0);
 CREATE TABLE meta(key TEXT PRIMARY KEY, value);
 )sql";
 
@@ -72,9 +75,11 @@ QString unsoundness(SqliteDb &db)
     if (version.int64(0) != IndexStore::kSchemaVersion)
         return QStringLiteral("schema version %1, wanted %2").arg(version.int64(0)).arg(IndexStore::kSchemaVersion);
     // A file cut short can pass the quick check yet miss its text table.
-    SqliteStatement text = db.prepare("SELECT count(*) FROM file_text WHERE rowid=0");
-    if (!text.isValid() || !text.step())
-        return db.errorText();
+    for (const char *table : {"SELECT count(*) FROM file_text WHERE rowid=0", "SELECT count(*) FROM file_names WHERE rowid=0"}) {
+        SqliteStatement probe = db.prepare(table);
+        if (!probe.isValid() || !probe.step())
+            return db.errorText();
+    }
     return {};
 }
 
@@ -111,7 +116,7 @@ bool createPrivate(const QString &file)
 
 struct IndexStore::Statements
 {
-    SqliteStatement upsert, deleteText, insertText, deleteFile, stampByPath, treeIds, childRange, count, getMeta,
+    SqliteStatement upsert, deleteText, insertText, deleteName, insertName, deleteFile, stampByPath, treeIds, childRange, count, getMeta,
         setMeta;
 };
 
@@ -205,6 +210,8 @@ void IndexStore::prepareStatements()
         "is_dir=excluded.is_dir RETURNING id");
     m_st->deleteText = m_db.prepare("DELETE FROM file_text WHERE rowid=?1");
     m_st->insertText = m_db.prepare("INSERT INTO file_text(rowid, body) VALUES(?1, ?2)");
+    m_st->deleteName = m_db.prepare("DELETE FROM file_names WHERE rowid=?1");
+    m_st->insertName = m_db.prepare("INSERT INTO file_names(rowid, key) VALUES(?1, ?2)");
     m_st->deleteFile = m_db.prepare("DELETE FROM files WHERE id=?1");
     m_st->stampByPath = m_db.prepare("SELECT id, size, modified, changed FROM files WHERE path=?1");
     m_st->treeIds = m_db.prepare("SELECT id FROM files WHERE path=?1 OR (path>=?2 AND path<?3)");
@@ -260,6 +267,8 @@ std::optional<qint64> IndexStore::put(const IndexRecord &r, const std::optional<
     const qint64 id = s.int64(0);
     s.step(); // finishes the statement so its write is complete
     s.reset();
+    if (!putName(id, r.name))
+        return std::nullopt;
     if (text && (hadText || !text->isEmpty()) && !putText(id, *text))
         return std::nullopt;
     if (!text && hadText) {
@@ -288,9 +297,29 @@ bool IndexStore::putText(qint64 id, const QString &text)
     return check(ins.resultCode());
 }
 
+bool IndexStore::putName(qint64 id, const QString &name)
+{
+    SqliteStatement &del = m_st->deleteName;
+    del.reset();
+    del.bind(1, id);
+    del.step();
+    if (del.failed())
+        return check(del.resultCode());
+    if (name.isNull())
+        return true;
+    const QByteArray utf8 = name.toUtf8();
+    const std::string key = PatternMatcher::indexKey(std::string_view(utf8.constData(), size_t(utf8.size())));
+    SqliteStatement &ins = m_st->insertName;
+    ins.reset();
+    ins.bind(1, id);
+    sqlite3_bind_text64(ins.handle(), 2, key.data(), sqlite3_uint64(key.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+    ins.step();
+    return check(ins.resultCode());
+}
+
 bool IndexStore::remove(qint64 id)
 {
-    if (!putText(id, QString()))
+    if (!putText(id, QString()) || !putName(id, QString()))
         return false;
     SqliteStatement &s = m_st->deleteFile;
     s.reset();
@@ -411,7 +440,7 @@ bool IndexStore::setMeta(const QString &key, const QVariant &value)
 
 bool IndexStore::clear()
 {
-    const bool ok = m_db.exec("BEGIN; DELETE FROM file_text; DELETE FROM files; "
+    const bool ok = m_db.exec("BEGIN; DELETE FROM file_text; DELETE FROM file_names; DELETE FROM files; "
                               "DELETE FROM meta WHERE key<>'schema_version'; COMMIT;");
     if (!ok) {
         check(m_db.errorCode());

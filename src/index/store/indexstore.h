@@ -10,14 +10,15 @@
 #include <memory>
 #include <optional>
 
-// The index file: one row per file of the home folder with its metadata, and
-// the text read from it in an FTS5 table (rowid = files.id). The store's own
+// The index file: one row per file of the home folder with its metadata, the
+// text read from it in an FTS5 table and its folded name in a trigram one
+// for substring searches (both rowid = files.id). The store's own
 // connection is the only writer and belongs to one thread; readers open
 // connections of their own (`reader()`, `openReader()`), any number at once.
 class IndexStore final
 {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // Most text kept for one file.
     static constexpr qsizetype kMaxTextBytes = 1 << 20;
 
@@ -82,6 +83,8 @@ private:
     IndexStore(QString file, SqliteDb db);
     bool check(int rc);
     void prepareStatements();
+    // Replaces the name index's row; a null name only removes it.
+    bool putName(qint64 id, const QString &name);
 
     QString m_file;
     SqliteDb m_db;
