@@ -6,10 +6,12 @@
 #include "predicateparser.h"
 #include "predicatesql.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QLoggingCategory>
 
 #include <sqlite3.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -40,9 +42,63 @@ void bindAll(SqliteStatement &statement, const std::vector<PredicateSql::Binding
     }
 }
 
+// Idle connections kept for later searches; more at once are opened and closed.
+constexpr size_t kIdleConnections = 4;
+
+std::optional<std::pair<dev_t, ino_t>> identity(const QByteArray &file)
+{
+    struct stat st;
+    if (::stat(file.constData(), &st) != 0)
+        return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
+}
+
 } // namespace
 
+struct SqliteMetadataIndex::Connection
+{
+    SqliteDb db;
+    std::pair<dev_t, ino_t> file;
+};
+
 SqliteMetadataIndex::SqliteMetadataIndex(QString file) : m_file(std::move(file)) {}
+
+SqliteMetadataIndex::~SqliteMetadataIndex() = default;
+
+std::unique_ptr<SqliteMetadataIndex::Connection> SqliteMetadataIndex::take()
+{
+    const auto current = identity(QFile::encodeName(m_file));
+    if (!current)
+        return nullptr;
+    {
+        const std::lock_guard lock(m_lock);
+        while (!m_idle.empty()) {
+            std::unique_ptr<Connection> c = std::move(m_idle.back());
+            m_idle.pop_back();
+            // An index moved aside and made anew is another file: its old connections go.
+            if (c->file == *current)
+                return c;
+        }
+    }
+    QString error;
+    std::optional<SqliteDb> db = IndexStore::openReader(m_file, &error);
+    if (!db) {
+        qCWarning(lcQuery).noquote() << "Tovalo: cannot read the index:" << error;
+        return nullptr;
+    }
+    if (!PatternMatcher::registerWith(db->handle())) {
+        qCWarning(lcQuery).noquote() << "Tovalo: cannot search the index:" << db->errorText();
+        return nullptr;
+    }
+    return std::make_unique<Connection>(Connection{std::move(*db), *current});
+}
+
+void SqliteMetadataIndex::giveBack(std::unique_ptr<Connection> connection)
+{
+    const std::lock_guard lock(m_lock);
+    if (m_idle.size() < kIdleConnections)
+        m_idle.push_back(std::move(connection));
+}
 
 std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &predicate, const QByteArray &scope,
                                                              int maxCount)
@@ -55,17 +111,10 @@ std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &pred
     }
     if (maxCount <= 0)
         return QList<QByteArray>();
-    if (!QFileInfo::exists(m_file))
+    std::unique_ptr<Connection> connection = take();
+    if (!connection)
         return std::nullopt;
-    std::optional<SqliteDb> db = IndexStore::openReader(m_file, &error);
-    if (!db) {
-        qCWarning(lcQuery).noquote() << "Tovalo: cannot read the index:" << error;
-        return std::nullopt;
-    }
-    if (!PatternMatcher::registerWith(db->handle())) {
-        qCWarning(lcQuery).noquote() << "Tovalo: cannot search the index:" << db->errorText();
-        return std::nullopt;
-    }
+    SqliteDb *db = &connection->db;
     const PredicateSql::Statement sql = PredicateSql::select(*node, scope, maxCount);
     SqliteStatement statement = db->prepare(sql.sql.toUtf8().constData());
     if (!statement.isValid()) {
@@ -80,6 +129,8 @@ std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &pred
         qCWarning(lcQuery).noquote() << "Tovalo: index search failed:" << db->errorText();
         return std::nullopt;
     }
+    statement = SqliteStatement();
+    giveBack(std::move(connection));
     return paths;
 }
 

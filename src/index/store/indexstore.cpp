@@ -180,7 +180,12 @@ std::optional<SqliteDb> IndexStore::openReader(const QString &file, QString *err
             *error = QStringLiteral("no index at %1").arg(file);
         return std::nullopt;
     }
-    return SqliteDb::open(file, SqliteDb::Mode::readOnly, error);
+    std::optional<SqliteDb> db = SqliteDb::open(file, SqliteDb::Mode::readOnly, error);
+    // A search looks up rows all over the files table; SQLite's default
+    // cache of 2 MB would read most of them from the disk again each time.
+    if (db)
+        db->exec("PRAGMA cache_size=-32768");
+    return db;
 }
 
 IndexStore::IndexStore(QString file, SqliteDb db) : m_file(std::move(file)), m_db(std::move(db))
