@@ -83,7 +83,7 @@ Library::Environment environment(const QList<FileItem> &records)
     env.later = [](int delay, std::function<void()> action) { QTimer::singleShot(delay, std::move(action)); };
     env.scan = [records](const Library::Paths &, const Library::Paths &) { return records; };
     env.folderSize = [](const QByteArray &) { return qint64(0); };
-    env.findDuplicates = [](const QList<FileItem> &) { return QList<DupGroup>{}; };
+    env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
     env.watchFolders = false;
     return env;
 }

@@ -1,4 +1,7 @@
 #include "picture.h"
+#include "noatime.h"
+
+#include <QFile>
 
 #include <leptonica/allheaders.h>
 #include <opencv2/core/utils/logger.hpp>
@@ -11,11 +14,12 @@ namespace {
 
 // How much to reduce while decoding so the result stays under the pixel limit.
 // Leptonica reads only the header; formats it does not know are decoded as they are.
-int reductionFor(const QByteArray &path)
+int reductionFor(const QByteArray &bytes)
 {
     l_int32 width = 0;
     l_int32 height = 0;
-    if (pixReadHeader(path.constData(), nullptr, &width, &height, nullptr, nullptr, nullptr) != 0)
+    if (pixReadHeaderMem(reinterpret_cast<const l_uint8 *>(bytes.constData()), size_t(bytes.size()), nullptr,
+                         &width, &height, nullptr, nullptr, nullptr) != 0)
         return 1;
     const qint64 pixels = qint64(width) * height;
     for (int reduction : {1, 2, 4, 8})
@@ -53,11 +57,18 @@ std::optional<Picture> Picture::load(const QByteArray &path)
     struct stat st;
     if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    const int reduction = reductionFor(path);
+    // Read through one descriptor that leaves the access time alone.
+    QFile file;
+    if (!NoAtime::openForReading(file, path))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const int reduction = reductionFor(bytes);
     if (reduction == 0)
         return std::nullopt;
     try {
-        cv::Mat pixels = cv::imread(std::string(path.constData(), size_t(path.size())), readFlags(reduction));
+        const cv::Mat encoded(1, int(bytes.size()), CV_8UC1, const_cast<char *>(bytes.constData()));
+        cv::Mat pixels = cv::imdecode(encoded, readFlags(reduction));
         if (pixels.empty() || pixels.type() != CV_8UC3)
             return std::nullopt;
         return Picture(pixels);

@@ -10,6 +10,7 @@ namespace {
 // 2025-06-15 12:00 UTC: every age below is measured back from here.
 const Millis kNow = QDateTime(QDate(2025, 6, 15), QTime(12, 0), QTimeZone::utc()).toMSecsSinceEpoch();
 constexpr Millis kDay = 86'400'000;
+const QByteArray kDownloads = "/h/Downloads";
 
 struct CaseFile
 {
@@ -47,7 +48,7 @@ FileItem record(const CaseFile &s)
 QStringList cardsOf(const FileItem &item, const QList<DupGroup> &dups = {})
 {
     QStringList out;
-    for (const CleanupCard &card : Cleanup::cards({item}, dups, kNow))
+    for (const CleanupCard &card : Cleanup::cards({item}, dups, kNow, kDownloads))
         if (card.items.contains(item))
             out.append(card.id());
     return out;
@@ -87,6 +88,14 @@ TEST(Cleanup, EachRecordFindsItsOneCard)
         {"fresh dmg", {"/h/Downloads/Tool.dmg", Kind::archive, 5000, 10 * kDay}, {}},
         {"pkg of exactly 14 days", {"/h/x/a.pkg", Kind::archive, 5000, 14 * kDay}, {}},
         {"pkg just over 14 days", {"/h/x/a.pkg", Kind::archive, 5000, 14 * kDay + 1}, {installers}},
+        {"old deb", {"/h/Downloads/tool_1.0_amd64.deb", Kind::archive, 5000, 30 * kDay}, {installers}},
+        {"old rpm", {"/h/x/tool-1.0.x86_64.rpm", Kind::archive, 5000, 15 * kDay}, {installers}},
+        {"deb of exactly 14 days", {"/h/x/tool.deb", Kind::archive, 5000, 14 * kDay}, {}},
+        {"old AppImage never opened", {"/h/Apps/Tool.AppImage", Kind::app, 5000, 300 * kDay}, {}},
+        {"AppImage unused for 181 days",
+         {"/h/Applications/Tool.AppImage", Kind::app, 10, 400 * kDay, {}, false, 181 * kDay}, {apps}},
+        {"AppImage in Downloads used lately",
+         {"/h/Downloads/Tool.AppImage", Kind::app, 10, 400 * kDay, {}, false, 3 * kDay}, {}},
         {"old screenshot in Downloads",
          {"/h/Downloads/Screenshot.png", Kind::image, 10, 95 * kDay, {}, true}, {screenshots}},
         {"screenshot moved in lately",
@@ -115,9 +124,37 @@ TEST(Cleanup, EachRecordFindsItsOneCard)
         EXPECT_EQ(cardsOf(record(c.file)), c.cards) << c.what;
 }
 
+TEST(Cleanup, DownloadsIsTheFolderNamedToItWhateverItsName)
+{
+    struct Case
+    {
+        const char *downloads;
+        const char *path;
+        bool forgotten;
+    };
+    const Case cases[] = {
+        {"/h/Téléchargements", "/h/Téléchargements/a.txt", true},
+        {"/h/Téléchargements/", "/h/Téléchargements/sub/a.txt", true},
+        {"/h/Téléchargements", "/h/Downloads/a.txt", false},
+        {"/h/Téléchargements", "/h/Téléchargements2/a.txt", false},
+        {"/h/Téléchargements", "/h/Documents/Téléchargements/a.txt", false},
+        {"", "/h/Downloads/a.txt", false},
+    };
+    for (const Case &c : cases) {
+        const FileItem item = record({c.path, Kind::document, 10, 100 * kDay});
+        const QList<CleanupCard> cards = Cleanup::cards({item}, {}, kNow, c.downloads);
+        EXPECT_EQ(cards[1].items.contains(item), c.forgotten) << c.downloads << " " << c.path;
+    }
+}
+
+TEST(Cleanup, InstallersCardNamesTheLinuxPackages)
+{
+    EXPECT_EQ(CleanupKinds::detail(CleanupKind::installers), ".deb, .rpm and .dmg files that have done their job.");
+}
+
 TEST(Cleanup, AnEmptyCatalogGivesSixEmptyCardsInOrder)
 {
-    const QList<CleanupCard> cards = Cleanup::cards({}, {}, kNow);
+    const QList<CleanupCard> cards = Cleanup::cards({}, {}, kNow, kDownloads);
     QStringList ids;
     for (const CleanupCard &c : cards) {
         ids.append(c.id());
@@ -135,7 +172,7 @@ TEST(Cleanup, AnExtraCopyThatIsAlsoAnOldDownloadCountsOnce)
     const FileItem other = record({"/h/Downloads/b.zip", Kind::archive, 300, 100 * kDay});
     const QList<DupGroup> dups = {group({kept, extra})};
     EXPECT_EQ(cardsOf(extra, dups), (QStringList{"duplicates", "downloads"}));
-    const QList<CleanupCard> cards = Cleanup::cards({kept, extra, other}, dups, kNow);
+    const QList<CleanupCard> cards = Cleanup::cards({kept, extra, other}, dups, kNow, kDownloads);
     EXPECT_EQ(Cleanup::total(cards), 7300);
 }
 
@@ -145,10 +182,10 @@ TEST(Cleanup, KeepingAnotherCopyChangesTheDuplicatesCard)
     const FileItem b = record({"/h/b.txt", Kind::document, 5000, kDay});
     const FileItem c = record({"/h/c.txt", Kind::document, 5000, kDay});
     DupGroup g = group({a, b, c});
-    EXPECT_EQ(paths(Cleanup::cards({a, b, c}, {g}, kNow).first().items),
+    EXPECT_EQ(paths(Cleanup::cards({a, b, c}, {g}, kNow, kDownloads).first().items),
               (QList<QByteArray>{b.path(), c.path()}));
     g.keep = b.path();
-    EXPECT_EQ(paths(Cleanup::cards({a, b, c}, {g}, kNow).first().items),
+    EXPECT_EQ(paths(Cleanup::cards({a, b, c}, {g}, kNow, kDownloads).first().items),
               (QList<QByteArray>{a.path(), c.path()}));
 }
 
@@ -162,7 +199,7 @@ TEST(Cleanup, CardsListLargestFirstAndKeepTheirOrderOnTies)
     const FileItem y1 = record({"/h/y1", Kind::other, 90}), y2 = record({"/h/y2", Kind::other, 90});
     const FileItem z1 = record({"/h/z1", Kind::other, 50}), z2 = record({"/h/z2", Kind::other, 50});
     const QList<CleanupCard> cards =
-        Cleanup::cards(items, {group({z1, z2}), group({x1, x2}), group({y1, y2})}, kNow);
+        Cleanup::cards(items, {group({z1, z2}), group({x1, x2}), group({y1, y2})}, kNow, kDownloads);
     EXPECT_EQ(paths(cards[1].items), (QList<QByteArray>{"/h/Downloads/q", "/h/Downloads/s",
                                                         "/h/Downloads/p", "/h/Downloads/r"}));
     EXPECT_EQ(paths(cards[0].items), (QList<QByteArray>{"/h/y2", "/h/z2", "/h/x2"}));

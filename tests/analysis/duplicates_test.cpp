@@ -169,11 +169,22 @@ TEST(Duplicates, OriginalsOutsideDownloadsComeFirstAndStay)
     const FileItem download = onDisk(t.file("Downloads/a.txt", body), 100);
     const FileItem copy = onDisk(t.file("Documents/a copy.txt", body), 100);
     const FileItem original = onDisk(t.file("Documents/a.txt", body), 900);
-    const QList<DupGroup> groups = Duplicates::find({download, copy, original});
+    const QList<DupGroup> groups = Duplicates::find({download, copy, original}, t.path("Downloads"));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{original.path(), copy.path(), download.path()}));
     EXPECT_EQ(groups[0].keep, original.path());
     EXPECT_EQ(groups[0].id, QStringLiteral("2048--") + original.pathString());
+}
+
+TEST(Duplicates, ALocalizedDownloadFolderRanksLast)
+{
+    TempTree t;
+    const QByteArray body = content(2048, 3);
+    const FileItem download = onDisk(t.file("Téléchargements/a.txt", body), 100);
+    const FileItem english = onDisk(t.file("Downloads/a.txt", body), 900);
+    // Only the folder the user's settings name is the download folder.
+    EXPECT_EQ(Duplicates::find({download, english}, t.path("Téléchargements")).value(0).keep, english.path());
+    EXPECT_EQ(Duplicates::find({download, english}, {}).value(0).keep, download.path());
 }
 
 TEST(Duplicates, TheOldestCopyStaysAndTiesKeepInputOrder)

@@ -42,8 +42,8 @@ protected:
             return QList<FileItem>{};
         };
         env.folderSize = [](const QByteArray &) { return qint64(0); };
-        env.findDuplicates = [](const QList<FileItem> &) { return QList<DupGroup>{}; };
-        env.cleanupCards = [](const QList<FileItem> &, const QList<DupGroup> &, Millis) {
+        env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
+        env.cleanupCards = [](const QList<FileItem> &, const QList<DupGroup> &, Millis, const QByteArray &) {
             return QList<CleanupCard>{};
         };
         env.startTextRecognition = [](const QList<FileItem> &) {};

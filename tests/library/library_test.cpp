@@ -53,7 +53,7 @@ struct FakeWorld
             std::lock_guard guard(lock);
             return appSizes.value(path);
         };
-        env.findDuplicates = [this](const QList<FileItem> &items) {
+        env.findDuplicates = [this](const QList<FileItem> &items, const QByteArray &) {
             return duplicates ? duplicates(items) : QList<DupGroup>{};
         };
         env.watchFolders = false;
@@ -240,6 +240,7 @@ TEST(Library, PinsAndFolders)
     Library::Environment env = world.environment(home.path());
     env.demoRoots.reset();
     env.standardCandidates = {home.path("Desktop"), home.path("Documents"), home.path("Downloads")};
+    env.downloads = home.path("Downloads");
     env.settings = &settings;
     Library library(std::move(env));
 
@@ -276,6 +277,68 @@ TEST(Library, ItemsInAFolderUseAWholeFolderPrefix)
     scanAndWait(library);
     EXPECT_EQ(pathsOf(library.items("/u/ana/Doc")), QList<QByteArray>{"/u/ana/Doc/b"});
     EXPECT_EQ(pathsOf(library.items("/u/ana/Doc/")), QList<QByteArray>{"/u/ana/Doc/b"});
+}
+
+TEST(Library, TheDownloadFolderIsTheOneUserDirsNames)
+{
+    TempTree home;
+    home.folder("Téléchargements");
+    home.file(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\n"
+                                         "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
+                                         "XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n");
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path());
+    qputenv("XDG_CONFIG_HOME", home.path(".config"));
+    const Library::Environment env = Library::Environment::fromProcess();
+    EXPECT_EQ(env.downloads, home.path("Téléchargements"));
+
+    // A user who switched the folder off has it pointing at home: there is none.
+    home.file(".config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME/\"\n");
+    EXPECT_EQ(Library::Environment::fromProcess().downloads, QByteArray());
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(Library, EveryDownloadsRuleGetsTheDownloadFolder)
+{
+    struct Case
+    {
+        const char *what;
+        std::optional<Library::Paths> demoRoots;
+        QByteArray downloads;
+        QByteArray expected;
+    };
+    const Case cases[] = {
+        {"localized", std::nullopt, "/home/ana/Téléchargements", "/home/ana/Téléchargements"},
+        {"none", std::nullopt, "", ""},
+        {"demonstration roots", Library::Paths{"/demo/Documents", "/demo/Downloads"}, "/home/ana/Téléchargements",
+         "/demo/Downloads"},
+        {"demonstration without one", Library::Paths{"/demo/Documents"}, "/home/ana/Downloads", ""},
+    };
+    for (const Case &c : cases) {
+        FakeWorld world;
+        QByteArray ranked = "unset", sorted = "unset";
+        Library::Environment env = world.environment();
+        env.demoRoots = c.demoRoots;
+        env.downloads = c.downloads;
+        env.findDuplicates = [&ranked](const QList<FileItem> &, const QByteArray &downloads) {
+            ranked = downloads;
+            return QList<DupGroup>{};
+        };
+        env.cleanupCards = [&sorted](const QList<FileItem> &, const QList<DupGroup> &, Millis,
+                                     const QByteArray &downloads) {
+            sorted = downloads;
+            return QList<CleanupCard>{};
+        };
+        Library library(std::move(env));
+        scanAndWait(library);
+        ASSERT_TRUE(waitUntil([&] { return !library.dupScanning(); })) << c.what;
+        EXPECT_EQ(library.downloadsFolder(), c.expected) << c.what;
+        EXPECT_EQ(ranked, c.expected) << c.what;
+        EXPECT_EQ(sorted, c.expected) << c.what;
+    }
 }
 
 TEST(Library, RootsFromTheEnvironment)

@@ -16,7 +16,8 @@ TEST(Kind, ExtensionTable)
         {u"key", Kind::document},   {u"rtfd", Kind::document}, {u"dmg", Kind::archive},
         {u"pkg", Kind::archive},    {u"ts", Kind::video},      {u"gz", Kind::archive},
         {u"app", Kind::app},        {u"caf", Kind::music},     {u"jxl", Kind::image},
-        {u"makefile", Kind::other},
+        {u"makefile", Kind::other}, {u"deb", Kind::archive},  {u"rpm", Kind::archive},
+        {u"appimage", Kind::app},   {u"AppImage", Kind::other},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Kinds::of(QStringView(c.ext)), c.kind) << QString::fromUtf16(c.ext).toStdString();
@@ -24,9 +25,11 @@ TEST(Kind, ExtensionTable)
 
 TEST(Kind, ExtensionsOfEachKind)
 {
-    EXPECT_EQ(Kinds::extensions(Kind::app), QStringList{"app"});
+    QStringList apps = Kinds::extensions(Kind::app);
+    apps.sort();
+    EXPECT_EQ(apps, (QStringList{"app", "appimage"}));
     EXPECT_TRUE(Kinds::extensions(Kind::other).isEmpty());
-    const int expected[] = {21, 12, 13, 19, 12, 1, 0};
+    const int expected[] = {21, 12, 13, 19, 14, 2, 0};
     QSet<QString> all;
     for (Kind kind : Kinds::all) {
         const QStringList exts = Kinds::extensions(kind);
@@ -35,7 +38,7 @@ TEST(Kind, ExtensionsOfEachKind)
             EXPECT_EQ(Kinds::of(e), kind);
         all.unite(QSet<QString>(exts.begin(), exts.end()));
     }
-    EXPECT_EQ(all.size(), 78);
+    EXPECT_EQ(all.size(), 81);
 }
 
 TEST(Kind, RawValuesTitlesAndShelves)

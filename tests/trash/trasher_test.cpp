@@ -64,7 +64,7 @@ protected:
             ++scans;
             return disk;
         };
-        env.findDuplicates = [this](const QList<FileItem> &) {
+        env.findDuplicates = [this](const QList<FileItem> &, const QByteArray &) {
             std::lock_guard guard(lock);
             return groups;
         };

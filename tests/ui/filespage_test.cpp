@@ -261,8 +261,8 @@ protected:
         env.later = [](int ms, std::function<void()> action) { QTimer::singleShot(ms, action); };
         env.scan = [records](const Library::Paths &, const Library::Paths &) { return records; };
         env.folderSize = [](const QByteArray &) { return qint64(0); };
-        env.findDuplicates = [](const QList<FileItem> &) { return QList<DupGroup>{}; };
-        env.cleanupCards = [](const QList<FileItem> &, const QList<DupGroup> &, Millis) {
+        env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
+        env.cleanupCards = [](const QList<FileItem> &, const QList<DupGroup> &, Millis, const QByteArray &) {
             return QList<CleanupCard>{};
         };
         env.startTextRecognition = [](const QList<FileItem> &) {};

@@ -133,7 +133,7 @@ int main(int argc, char **argv)
     env.later = [](int ms, std::function<void()> action) { QTimer::singleShot(ms, action); };
     env.scan = [records](const Library::Paths &, const Library::Paths &) { return records; };
     env.folderSize = [](const QByteArray &) { return qint64(0); };
-    env.findDuplicates = [](const QList<FileItem> &items) {
+    env.findDuplicates = [](const QList<FileItem> &items, const QByteArray &) {
         QList<DupGroup> groups;
         QList<FileItem> videos;
         for (const FileItem &item : items)
@@ -142,7 +142,7 @@ int main(int argc, char **argv)
         groups.append({QStringLiteral("g"), videos.mid(0, 4), videos.first().path()});
         return groups;
     };
-    env.cleanupCards = [](const QList<FileItem> &items, const QList<DupGroup> &, Millis) {
+    env.cleanupCards = [](const QList<FileItem> &items, const QList<DupGroup> &, Millis, const QByteArray &) {
         QList<FileItem> videos;
         for (const FileItem &item : items)
             if (item.kind() == Kind::video)

@@ -8,7 +8,12 @@
 namespace {
 
 // The one card a record belongs on apart from duplicates, if any; the first rule that holds wins.
-std::optional<CleanupKind> cardOf(const FileItem &item, Millis now)
+bool isInstaller(QStringView ext)
+{
+    return ext == u"dmg" || ext == u"pkg" || ext == u"deb" || ext == u"rpm";
+}
+
+std::optional<CleanupKind> cardOf(const FileItem &item, Millis now, const QByteArray &downloads)
 {
     if (item.kind() == Kind::app) {
         const std::optional<Millis> used = item.lastUsed();
@@ -20,24 +25,25 @@ std::optional<CleanupKind> cardOf(const FileItem &item, Millis now)
     // future gives a negative age and matches nothing.
     const Millis age = now - item.activity();
     const QString ext = item.ext();
-    if ((ext == u"dmg" || ext == u"pkg") && age > Cleanup::kInstallerAge)
+    if (isInstaller(ext) && age > Cleanup::kInstallerAge)
         return CleanupKind::installers;
     if (item.isScreenshot() && age > Cleanup::kScreenshotAge)
         return CleanupKind::screenshots;
     if (item.kind() == Kind::video && item.size() >= Cleanup::kBigVideo && age > Cleanup::kVideoAge)
         return CleanupKind::videos;
-    if (item.path().contains("/Downloads/") && age > Cleanup::kDownloadAge)
+    if (isInside(item.path(), downloads) && age > Cleanup::kDownloadAge)
         return CleanupKind::downloads;
     return std::nullopt;
 }
 
 } // namespace
 
-QList<CleanupCard> Cleanup::cards(const QList<FileItem> &items, const QList<DupGroup> &dups, Millis now)
+QList<CleanupCard> Cleanup::cards(const QList<FileItem> &items, const QList<DupGroup> &dups, Millis now,
+                                  const QByteArray &downloads)
 {
     std::array<QList<FileItem>, CleanupKinds::all.size()> lists;
     for (const FileItem &item : items)
-        if (const auto kind = cardOf(item, now))
+        if (const auto kind = cardOf(item, now, downloads))
             lists[size_t(*kind)].append(item);
     QList<FileItem> &extras = lists[size_t(CleanupKind::duplicates)];
     for (const DupGroup &group : dups)

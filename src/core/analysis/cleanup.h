@@ -20,9 +20,10 @@ public:
     static constexpr qint64 kBigVideo = 200'000'000;
 
     // Exactly one card per kind, in card order, each largest first; a card
-    // with no files is still there.
+    // with no files is still there. `downloads` is the user's download folder
+    // (localized names included); empty when there is none.
     static QList<CleanupCard> cards(const QList<FileItem> &items, const QList<DupGroup> &dups,
-                                    Millis now);
+                                    Millis now, const QByteArray &downloads);
     // Bytes the cards would free; a file on two cards counts once.
     static qint64 total(const QList<CleanupCard> &cards);
 };

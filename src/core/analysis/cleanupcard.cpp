@@ -16,7 +16,7 @@ constexpr Presentation kShown[] = {
     {u"Duplicates", u"Extra copies of files you already have.", u"square.on.square"},
     {u"Forgotten downloads", u"In Downloads, untouched for more than three months.",
      u"arrow.down.circle"},
-    {u"Old installers", u".dmg and .pkg files that have done their job.", u"shippingbox"},
+    {u"Old installers", u".deb, .rpm and .dmg files that have done their job.", u"shippingbox"},
     {u"Old screenshots", u"Screenshots older than two months.", u"camera.viewfinder"},
     {u"Big old videos", u"Videos over 200 MB you haven't touched in six months.", u"film"},
     {u"Unused apps", u"Apps you haven't opened in six months.", u"app.dashed"},

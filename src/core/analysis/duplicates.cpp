@@ -1,5 +1,6 @@
 #include "duplicates.h"
 
+#include "noatime.h"
 #include "sha256.h"
 
 #include <QFile>
@@ -103,10 +104,10 @@ QString idPath(const FileItem &item)
     return QString::fromLatin1(item.path().toPercentEncoding("/"));
 }
 
-DupGroup makeGroup(QList<FileItem> items, const QString &key)
+DupGroup makeGroup(QList<FileItem> items, const QString &key, const QByteArray &downloads)
 {
-    std::stable_sort(items.begin(), items.end(), [](const FileItem &a, const FileItem &b) {
-        return Duplicates::rank(a) < Duplicates::rank(b);
+    std::stable_sort(items.begin(), items.end(), [&downloads](const FileItem &a, const FileItem &b) {
+        return Duplicates::rank(a, downloads) < Duplicates::rank(b, downloads);
     });
     DupGroup g;
     g.id = QString::number(items.first().size()) + u'-' + key + u'-' + idPath(items.first());
@@ -129,7 +130,7 @@ size_t qHash(const Inode &n, size_t seed = 0)
 
 } // namespace
 
-QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
+QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray &downloads)
 {
     // Candidates by size, sizes and members in input order.
     std::vector<FileItem> candidates;
@@ -220,14 +221,14 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items)
     std::vector<std::pair<qint64, DupGroup>> groups;
     for (const Pending &p : pending) {
         if (!p.needsFull) {
-            DupGroup g = makeGroup(itemsOf(p.members), QString());
+            DupGroup g = makeGroup(itemsOf(p.members), QString(), downloads);
             groups.emplace_back(g.wasted(), std::move(g));
             continue;
         }
         for (const auto &[digest, same] : groupBy(p.members, fulls)) {
             if (same.size() < 2)
                 continue;
-            DupGroup g = makeGroup(itemsOf(same), digest);
+            DupGroup g = makeGroup(itemsOf(same), digest, downloads);
             groups.emplace_back(g.wasted(), std::move(g));
         }
     }
@@ -246,7 +247,7 @@ std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qi
 {
     // Non-blocking so that a name that became a pipe since the scan cannot hang
     // the search; no-follow because the catalog never holds symbolic links.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    const int fd = NoAtime::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return std::nullopt;
     struct stat st;
@@ -334,9 +335,9 @@ QList<Duplicates::Bucket> Duplicates::bucket(const QList<FileItem> &items, std::
     return out;
 }
 
-Duplicates::Rank Duplicates::rank(const FileItem &item)
+Duplicates::Rank Duplicates::rank(const FileItem &item, const QByteArray &downloads)
 {
-    return Rank{item.path().contains("/Downloads/") ? 1 : 0, looksLikeCopy(item.name()) ? 1 : 0,
+    return Rank{isInside(item.path(), downloads) ? 1 : 0, looksLikeCopy(item.name()) ? 1 : 0,
                 item.created()};
 }
 

@@ -24,7 +24,8 @@ public:
 
     // The groups of identical files, most wasted bytes first. Blocks while it
     // reads files; safe on any thread, also while another search runs.
-    static QList<DupGroup> find(const QList<FileItem> &items);
+    // `downloads` is the user's download folder, empty when there is none.
+    static QList<DupGroup> find(const QList<FileItem> &items, const QByteArray &downloads = {});
 
     // SHA-256 (64 lower-case hex digits) of the first `limit` bytes of the
     // file, of all of it without a limit. None when it is not a regular file
@@ -42,8 +43,8 @@ public:
     // without a digest are left out.
     static QList<Bucket> bucket(const QList<FileItem> &items, std::optional<qint64> limit);
 
-    // Orders copies best first: outside Downloads, then not named like a copy,
-    // then the oldest.
+    // Orders copies best first: outside the download folder, then not named
+    // like a copy, then the oldest.
     struct Rank
     {
         int inDownloads;
@@ -51,7 +52,7 @@ public:
         Millis created;
         friend auto operator<=>(const Rank &, const Rank &) = default;
     };
-    static Rank rank(const FileItem &item);
+    static Rank rank(const FileItem &item, const QByteArray &downloads);
     // Whether a file name's stem says it is a copy: "report copy", "report copy 2",
     // "report (1)", "report-2".
     static bool looksLikeCopy(const QString &name);

@@ -116,12 +116,15 @@ Library::Paths Library::locations() const
 
 QByteArray Library::downloadsFolder() const
 {
-    for (const QByteArray &p : standardFolders()) {
+    if (!m_env.demoRoots)
+        return m_env.downloads;
+    // Demonstration homes are generated with English folder names.
+    for (const QByteArray &p : *m_env.demoRoots) {
         const qsizetype slash = p.lastIndexOf('/');
         if (p.mid(slash + 1) == "Downloads")
             return p;
     }
-    return withSlash(m_env.home) + "Downloads";
+    return {};
 }
 
 void Library::pin(const QByteArray &folder)
@@ -246,15 +249,16 @@ void Library::sizeApps(quint64 generation)
 
 void Library::findDuplicates(quint64 generation)
 {
-    inBackground([this, generation, items = m_items, find = m_env.findDuplicates]() -> std::function<void()> {
-        QList<DupGroup> groups = find ? find(items) : QList<DupGroup>{};
+    inBackground([this, generation, items = m_items, find = m_env.findDuplicates,
+                  downloads = downloadsFolder()]() -> std::function<void()> {
+        QList<DupGroup> groups = find ? find(items, downloads) : QList<DupGroup>{};
         return [this, generation, groups = std::move(groups)]() mutable {
             if (generation != m_generation)
                 return;
             publish(m_dupGroups, std::move(groups), &Library::dupGroupsChanged);
             publish(m_dupScanning, false, &Library::dupScanningChanged);
             if (m_env.cleanupCards)
-                publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now()),
+                publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now(), downloadsFolder()),
                         &Library::cleanupChanged);
         };
     });
@@ -310,7 +314,7 @@ void Library::derive()
     publish(m_largeFiles, std::move(large), &Library::largeFilesChanged);
     publish(m_sources, SourceGroup::build(m_items), &Library::sourcesChanged);
     if (m_env.cleanupCards)
-        publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now()),
+        publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now(), downloadsFolder()),
                 &Library::cleanupChanged);
 }
 
@@ -345,7 +349,7 @@ void Library::keep(const QByteArray &path, const QString &groupId)
         groups[i].keep = path;
         publish(m_dupGroups, std::move(groups), &Library::dupGroupsChanged);
         if (m_env.cleanupCards)
-            publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now()),
+            publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now(), downloadsFolder()),
                     &Library::cleanupChanged);
         return;
     }

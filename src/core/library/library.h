@@ -39,6 +39,9 @@ public:
         Paths standardCandidates;
         // TOVALO_ROOTS: read instead of the standard folders.
         std::optional<Paths> demoRoots;
+        // The XDG download folder, localized or not; empty when the user has
+        // none. With demoRoots, the root named "Downloads" stands in for it.
+        QByteArray downloads;
         // The application folders, asked anew at every scan start.
         std::function<Paths()> appDirs;
         // Holds the "pinned" list; none keeps pins for this process only.
@@ -49,9 +52,10 @@ public:
         std::function<QList<FileItem>(const Paths &roots, const Paths &appDirs)> scan;
         std::function<qint64(const QByteArray &bundle)> folderSize;
         // The analyses that follow a scan; each may block and runs off the main thread
-        // except `cleanupCards` and `startTextRecognition`.
-        std::function<QList<DupGroup>(const QList<FileItem> &)> findDuplicates;
-        std::function<QList<CleanupCard>(const QList<FileItem> &, const QList<DupGroup> &, Millis now)>
+        // except `cleanupCards` and `startTextRecognition`. Both get the download folder.
+        std::function<QList<DupGroup>(const QList<FileItem> &, const QByteArray &downloads)> findDuplicates;
+        std::function<QList<CleanupCard>(const QList<FileItem> &, const QList<DupGroup> &, Millis now,
+                                         const QByteArray &downloads)>
             cleanupCards;
         std::function<void(const QList<FileItem> &)> startTextRecognition;
         bool watchFolders = true;
@@ -87,6 +91,7 @@ public:
     Paths standardFolders() const;
     // The scan roots and watched folders: standard folders, then pins.
     Paths locations() const;
+    // The download folder every Downloads rule means; empty when there is none.
     QByteArray downloadsFolder() const;
     Paths appDirs() const { return m_env.appDirs(); }
     const QByteArray &home() const { return m_env.home; }

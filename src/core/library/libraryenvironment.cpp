@@ -45,6 +45,10 @@ Library::Environment Library::Environment::fromProcess()
         if (!path.isEmpty() && path != env.home && !env.standardCandidates.contains(path))
             env.standardCandidates.append(path);
     }
+    // Qt reads user-dirs.dirs, so a localized folder such as ~/Téléchargements is the one meant.
+    const QByteArray downloads = native(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    if (downloads != env.home)
+        env.downloads = downloads;
     if (qEnvironmentVariableIsSet("TOVALO_ROOTS"))
         env.demoRoots = splitPaths(qgetenv("TOVALO_ROOTS"));
     const QByteArray home = env.home;

@@ -1,6 +1,7 @@
 #include "scanner.h"
 
 #include "model/sourcenamer.h"
+#include "noatime.h"
 #include "xattr.h"
 
 #include <QHash>
@@ -38,7 +39,7 @@ constexpr const char16_t *kScreenshotPrefixes[] = {u"screenshot", u"screen shot"
                                                    u"scr-",       u"capture d",      u"bildschirmfoto"};
 
 constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_CTIME |
-                               STATX_BTIME | STATX_BLOCKS;
+                               STATX_BTIME | STATX_BLOCKS | STATX_ATIME;
 
 Millis millis(const statx_timestamp &t)
 {
@@ -130,11 +131,22 @@ FileItem::Fields baseFields(QByteArray path, const ExtInfo &ext, const struct st
     return f;
 }
 
+// Linux keeps no launch record: an access after the last change is the last use
+// (relatime moves it at most daily, and Tovalo's own reads never move it).
+std::optional<Millis> lastUsedOf(const struct statx &st)
+{
+    if (!(st.stx_mask & STATX_ATIME) || !(st.stx_mask & STATX_MTIME))
+        return std::nullopt;
+    const Millis used = millis(st.stx_atime);
+    return used > millis(st.stx_mtime) ? std::optional(used) : std::nullopt;
+}
+
 FileItem appRecord(QByteArray path, const ExtInfo &ext, const struct statx &st)
 {
     FileItem::Fields f = baseFields(std::move(path), ext, st);
     f.kind = Kind::app;
     f.size = 0; // measured later, off the scan
+    f.lastUsed = lastUsedOf(st);
     return FileItem(f);
 }
 
@@ -143,6 +155,8 @@ FileItem fileRecord(QByteArray path, const char *name, const ExtInfo &ext, const
 {
     FileItem::Fields f = baseFields(std::move(path), ext, st);
     f.size = size;
+    if (f.kind == Kind::app) // an AppImage: one file, sized as it is
+        f.lastUsed = lastUsedOf(st);
     if (f.kind == Kind::image) {
         // No capture marker exists on Linux: the tools' names are the only sign.
         f.isScreenshot = Scanner::hasScreenshotName(QString::fromUtf8(name).toLower());
@@ -275,7 +289,7 @@ void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
             node.entries.emplace_back(std::move(child));
             continue;
         }
-        if (task.appsOnly || !S_ISREG(st.stx_mode))
+        if (!S_ISREG(st.stx_mode) || (task.appsOnly && ext.kind != Kind::app))
             continue;
         node.entries.emplace_back(fileRecord(childPath(task.path, name.constData(), size_t(name.size())),
                                              name.constData(), ext, st, qint64(st.stx_size)));
@@ -407,7 +421,8 @@ qint64 Scanner::folderSize(const QByteArray &path)
     while (!pending.empty()) {
         const QByteArray dirPath = std::move(pending.back());
         pending.pop_back();
-        const int fd = ::open(dirPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Reading a bundle must not make it look opened: its access time is its last use.
+        const int fd = NoAtime::open(dirPath.constData(), O_RDONLY | O_DIRECTORY);
         if (fd < 0)
             continue;
         DIR *dir = ::fdopendir(fd);

@@ -12,8 +12,8 @@
 class Scanner final
 {
 public:
-    // Walks every root, then every application folder (where only bundles
-    // count), into one list in enumeration order: depth first, entries of a
+    // Walks every root, then every application folder (where only bundles and
+    // AppImages count), into one list in enumeration order: depth first, entries of a
     // folder in byte order of their names. A path reached twice keeps the
     // record of the first tree that reached it. Uses every core; blocking.
     static QList<FileItem> scan(const QList<QByteArray> &roots, const QList<QByteArray> &appDirs);

@@ -90,3 +90,11 @@ QString lowerExtension(QStringView name)
         return {};
     return name.mid(dot + 1).toString().toLower();
 }
+
+bool isInside(const QByteArray &path, const QByteArray &folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const qsizetype n = folder.endsWith('/') ? folder.size() - 1 : folder.size();
+    return path.size() > n + 1 && path.startsWith(QByteArrayView(folder).first(n)) && path.at(n) == '/';
+}

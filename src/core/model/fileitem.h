@@ -114,6 +114,10 @@ inline size_t qHash(const FileItem &item, size_t seed = 0)
     return qHash(item.path(), seed);
 }
 
+// Whether `path` lies somewhere below `folder` (the folder itself is not
+// below it); never for an empty folder.
+bool isInside(const QByteArray &path, const QByteArray &folder);
+
 // The path extension of a file name, lower-cased: the text after the last dot,
 // empty when the name has no dot, starts with its only dot, or ends in one.
 QString lowerExtension(QStringView name);

@@ -17,8 +17,8 @@ constexpr KindRow kTable[] = {
     {Kind::music, "mp3 m4a wav aac flac aiff aif ogg opus wma mid midi caf"},
     {Kind::document, "pdf doc docx pages txt rtf rtfd md xls xlsx numbers csv ppt pptx key epub odt "
                      "ods odp"},
-    {Kind::archive, "zip rar 7z tar gz tgz bz2 xz dmg pkg iso jar"},
-    {Kind::app, "app"},
+    {Kind::archive, "zip rar 7z tar gz tgz bz2 xz dmg pkg deb rpm iso jar"},
+    {Kind::app, "app appimage"},
 };
 
 const QHash<QString, Kind> &table()

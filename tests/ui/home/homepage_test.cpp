@@ -60,8 +60,8 @@ protected:
         env.later = [](int, std::function<void()>) {};
         env.scan = [this](const Library::Paths &, const Library::Paths &) { return disk; };
         env.folderSize = [](const QByteArray &) { return qint64(0); };
-        env.findDuplicates = [](const QList<FileItem> &) { return QList<DupGroup>{}; };
-        env.cleanupCards = [this](const QList<FileItem> &, const QList<DupGroup> &, Millis) { return cards; };
+        env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
+        env.cleanupCards = [this](const QList<FileItem> &, const QList<DupGroup> &, Millis, const QByteArray &) { return cards; };
         env.watchFolders = false;
         return env;
     }

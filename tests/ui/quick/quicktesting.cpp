@@ -29,7 +29,7 @@ std::unique_ptr<Library> catalogOf(const QList<FileItem> &records, bool scan)
     env.later = [](int delay, std::function<void()> action) { QTimer::singleShot(delay, action); };
     env.scan = [records](const Library::Paths &, const Library::Paths &) { return records; };
     env.folderSize = [](const QByteArray &) { return qint64(0); };
-    env.findDuplicates = [](const QList<FileItem> &) { return QList<DupGroup>{}; };
+    env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
     env.watchFolders = false;
     auto library = std::make_unique<Library>(std::move(env));
     if (scan) {

@@ -30,8 +30,8 @@ std::unique_ptr<Library> make(const QByteArray &home, const Contents &contents)
     env.later = [](int ms, std::function<void()> action) { QTimer::singleShot(ms, action); };
     env.scan = [records = contents.records](const Library::Paths &, const Library::Paths &) { return records; };
     env.folderSize = [](const QByteArray &) { return qint64(0); };
-    env.findDuplicates = [dups = contents.dups](const QList<FileItem> &) { return dups; };
-    env.cleanupCards = [cards = contents.cards](const QList<FileItem> &, const QList<DupGroup> &, Millis) {
+    env.findDuplicates = [dups = contents.dups](const QList<FileItem> &, const QByteArray &) { return dups; };
+    env.cleanupCards = [cards = contents.cards](const QList<FileItem> &, const QList<DupGroup> &, Millis, const QByteArray &) {
         return cards;
     };
     env.startTextRecognition = [](const QList<FileItem> &) {};

@@ -54,14 +54,14 @@ protected:
             std::lock_guard guard(lock);
             return disk;
         };
-        env.findDuplicates = [this](const QList<FileItem> &) {
+        env.findDuplicates = [this](const QList<FileItem> &, const QByteArray &) {
             while (holdDuplicates)
                 QThread::msleep(1);
             std::lock_guard guard(lock);
             return groups;
         };
         // Every file is a forgotten download; the extras are the duplicates card.
-        env.cleanupCards = [](const QList<FileItem> &items, const QList<DupGroup> &dups, Millis) {
+        env.cleanupCards = [](const QList<FileItem> &items, const QList<DupGroup> &dups, Millis, const QByteArray &) {
             QList<CleanupCard> cards;
             for (CleanupKind kind : CleanupKinds::all)
                 cards.append(CleanupCard{kind, {}});

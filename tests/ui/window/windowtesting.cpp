@@ -28,7 +28,7 @@ Library::Environment TestCatalog::environment() const
     env.later = [](int delay, std::function<void()> action) { QTimer::singleShot(delay, std::move(action)); };
     env.scan = [disk = disk](const Library::Paths &, const Library::Paths &) { return disk; };
     env.folderSize = [](const QByteArray &) { return qint64(0); };
-    env.findDuplicates = [](const QList<FileItem> &) { return QList<DupGroup>{}; };
+    env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
     env.watchFolders = false;
     return env;
 }
