@@ -17,7 +17,8 @@ constexpr char kUsage[] =
     "usage: tovalo-cli trash [--] PATH...\n"
     "Moves the files to the Trash as one batch. Prints the outcome on one line, then one\n"
     "JSON line {\"from\", \"to\"} per file moved. Exit status 0 when every file moved, 1 "
-    "otherwise.\n";
+    "otherwise,\n"
+    "and 1 with nothing moved when a PATH is empty.\n";
 
 // The arguments exactly as the shell passed them: a name that is not valid
 // UTF-8 would not survive the trip through QString and must still reach its file.
@@ -80,6 +81,11 @@ int runTrash(const QStringList &arguments)
     }
     if (paths.isEmpty())
         return complain(QStringLiteral("tovalo-cli: trash needs at least one PATH"));
+    // An empty argument is a script's unset variable, never a wish to trash the current folder.
+    if (paths.contains(QByteArray())) {
+        std::fputs("tovalo-cli: an empty PATH names no file; nothing was moved\n", stderr);
+        return 1;
+    }
 
     // An empty catalog: the files leave nothing behind in it, and nothing is scanned.
     Library::Environment catalog;

@@ -5,11 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
 #include <pwd.h>
 #include <QFile>
+#include <QMultiHash>
 #include <QRandomGenerator>
+#include <QSet>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -257,6 +262,176 @@ int moveWithoutReplacing(const QByteArray &from, const QByteArray &to)
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
+
+// `path` is `folder` or lies somewhere inside it.
+bool within(const QByteArray &path, const QByteArray &folder)
+{
+    return path == folder || (path.startsWith(folder) && path.at(folder.size()) == '/');
+}
+
+// A volume's shared ".Trash" or a user's ".Trash-<uid>".
+bool isTopTrashName(const QByteArray &name)
+{
+    if (name == ".Trash")
+        return true;
+    if (!name.startsWith(".Trash-") || name.size() == 7)
+        return false;
+    for (qsizetype i = 7; i < name.size(); ++i) {
+        if (name.at(i) < '0' || name.at(i) > '9')
+            return false;
+    }
+    return true;
+}
+
+// Why `full` (its folder resolved) must stay where it is: it is a trash, lies
+// inside one, or holds the home trash. Moving any of these would strand every
+// record the trash holds. Empty when it may go.
+QString trashRefusal(const QByteArray &full, dev_t dev, const QByteArray &dataHome)
+{
+    const QByteArray home = canonical(joined(dataHome, "Trash"));
+    if (!home.isEmpty()) {
+        if (within(full, home))
+            return QStringLiteral("it is part of the Trash");
+        if (within(home, full))
+            return QStringLiteral("it holds the Trash");
+    }
+    const QByteArray top = topDirectory(parentOf(full), dev);
+    const QByteArray rest = top == "/" ? full.mid(1) : full.mid(top.size() + 1);
+    const qsizetype slash = rest.indexOf('/');
+    if (isTopTrashName(slash < 0 ? rest : rest.left(slash)))
+        return QStringLiteral("it is part of the Trash of its volume");
+    return {};
+}
+
+
+// Records being written carry this prefix: it never ends in ".trashinfo", so
+// trash tools pass over them, and it tells our own unfinished work from anyone else's.
+constexpr char kDraftPrefix[] = ".tovalo-draft-";
+
+// A trash record written in full under a private name, then published under
+// its real name in one step, so nobody ever reads half of one. The draft is a
+// hard link to the published record and stays, locked, until the file has
+// moved: found unlocked later, it marks a record this program wrote whose move
+// may never have happened.
+class Draft final
+{
+public:
+    Draft() = default;
+    Draft(const Draft &) = delete;
+    Draft &operator=(const Draft &) = delete;
+    ~Draft()
+    {
+        // Unlinked while still locked, so a sweep never meets a finished draft.
+        if (!m_path.isEmpty())
+            ::unlink(m_path.constData());
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // 0 when `record` is written to a fresh draft in `infoFolder`, else the error.
+    int write(const QByteArray &infoFolder, const QByteArray &record)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QByteArray path = infoFolder + '/' + kDraftPrefix +
+                                    QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+            const int fd = ::open(path.constData(),
+                                  O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                if (errno == EEXIST)
+                    continue;
+                return errno;
+            }
+            struct stat st;
+            // A sweep may take the lock first and remove the fresh draft; then start over.
+            if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+                ::close(fd);
+                continue;
+            }
+            m_fd = fd;
+            m_path = path;
+            return writeAll(fd, record) ? 0 : (errno ? errno : EIO);
+        }
+        return EEXIST;
+    }
+
+    // 0 when the record now stands at `final`, EEXIST when that name is taken, else the error.
+    int publish(const QByteArray &final)
+    {
+        if (::link(m_path.constData(), final.constData()) == 0)
+            return 0;
+        if (errno == EEXIST)
+            return EEXIST;
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK)
+            return errno;
+        // Without hard links (FAT volumes) the draft itself becomes the record;
+        // it is still complete, only no longer marked as ours.
+        const int moved = moveWithoutReplacing(m_path, final);
+        if (moved == 0)
+            m_path.clear();
+        return moved;
+    }
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
+// The file a record in `info` belongs to, in the sibling `files` folder.
+QByteArray trashedFileOf(const QByteArray &folder, const QByteArray &recordName)
+{
+    return folder + "/files/" + recordName.chopped(qsizetype(sizeof ".trashinfo" - 1));
+}
+
+// Clears what an interrupted run of this program left in the trash `folder`:
+// drafts nobody holds any more, and the records published from them whose
+// file never arrived. Records without such a draft may be another program's
+// move in progress and are never touched.
+void clearUnfinished(const QByteArray &folder)
+{
+    const QByteArray infoFolder = folder + "/info";
+    DIR *dir = ::opendir(infoFolder.constData());
+    if (!dir)
+        return;
+    QList<QByteArray> drafts;
+    QMultiHash<ino_t, QByteArray> records;
+    while (const dirent *e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name.startsWith(kDraftPrefix))
+            drafts.append(name);
+        else if (name.endsWith(".trashinfo"))
+            records.insert(e->d_ino, name);
+    }
+    ::closedir(dir);
+    for (const QByteArray &name : std::as_const(drafts)) {
+        const QByteArray path = infoFolder + '/' + name;
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st;
+        // A draft still locked belongs to a move under way in some process.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        if (st.st_nlink > 1) {
+            for (const QByteArray &record : records.values(st.st_ino)) {
+                const QByteArray recordPath = infoFolder + '/' + record;
+                struct stat linked;
+                if (::lstat(recordPath.constData(), &linked) != 0 || linked.st_ino != st.st_ino ||
+                    linked.st_dev != st.st_dev)
+                    continue;
+                struct stat trashed;
+                if (::lstat(trashedFileOf(folder, record).constData(), &trashed) != 0 &&
+                    errno == ENOENT)
+                    ::unlink(recordPath.constData());
+            }
+        }
+        ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 FreedesktopTrash::Config FreedesktopTrash::Config::fromProcess()
@@ -280,7 +455,14 @@ FreedesktopTrash::Config FreedesktopTrash::Config::fromProcess()
 
 FreedesktopTrash::FreedesktopTrash() : FreedesktopTrash(Config::fromProcess()) {}
 
-FreedesktopTrash::FreedesktopTrash(Config config) : m_config(std::move(config))
+struct FreedesktopTrash::Sweeps
+{
+    std::mutex mutex;
+    QSet<QByteArray> folders;
+};
+
+FreedesktopTrash::FreedesktopTrash(Config config)
+    : m_config(std::move(config)), m_sweeps(std::make_shared<Sweeps>())
 {
     if (!m_config.now)
         m_config.now = [] { return QDateTime::currentDateTime(); };
@@ -319,11 +501,21 @@ FreedesktopTrash::Outcome FreedesktopTrash::trash(const QByteArray &given) const
         return failed(
             QStringLiteral("Cannot move the mounted volume %1 to the Trash").arg(shown(given)));
     const QByteArray full = joined(folder, name);
+    if (const QString why = trashRefusal(full, st.st_dev, m_config.dataHome); !why.isEmpty())
+        return failed(QStringLiteral("Cannot move %1 to the Trash: %2").arg(shown(given), why));
 
     QString error;
     const auto place = placeFor(full, st.st_dev, m_config, &error);
     if (!place)
         return failed(error);
+    {
+        // Once per trash and run: what a killed run left there is cleared before more goes in.
+        const std::lock_guard lock(m_sweeps->mutex);
+        if (!m_sweeps->folders.contains(place->folder)) {
+            m_sweeps->folders.insert(place->folder);
+            clearUnfinished(place->folder);
+        }
+    }
     QByteArray recorded = full;
     if (!place->topDir.isEmpty())
         recorded = place->topDir == "/" ? full.mid(1) : full.mid(place->topDir.size() + 1);
@@ -336,23 +528,14 @@ FreedesktopTrash::Outcome FreedesktopTrash::trash(const QByteArray &given) const
         // The record comes first and claims the name: whoever reads the trash
         // never meets a file it cannot put back.
         const QByteArray info = place->folder + "/info/" + entry + ".trashinfo";
-        const int fd = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return failed(QStringLiteral("Cannot write %1: %2").arg(shown(info), reason(errno)));
-        }
-        bool written = writeAll(fd, record);
-        int writeError = written ? 0 : errno;
-        if (::close(fd) != 0 && written) {
-            written = false;
-            writeError = errno;
-        }
-        if (!written) {
-            ::unlink(info.constData());
-            return failed(
-                QStringLiteral("Cannot write %1: %2").arg(shown(info), reason(writeError)));
-        }
+        Draft draft;
+        int written = draft.write(place->folder + "/info", record);
+        if (!written)
+            written = draft.publish(info);
+        if (written == EEXIST)
+            continue;
+        if (written)
+            return failed(QStringLiteral("Cannot write %1: %2").arg(shown(info), reason(written)));
         const QByteArray target = place->folder + "/files/" + entry;
         const int moved = moveWithoutReplacing(full, target);
         if (moved == 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -40,6 +41,7 @@ public:
     // missing: the home trash on its own device, else the volume's top-directory trash.
     Outcome folderFor(const QByteArray &path) const;
     // Moves `path` into its trash without ever copying; the outcome is where it now lies.
+    // A trash's own folders, and what holds or lies inside them, never move.
     Outcome trash(const QByteArray &path) const;
     // Moves `trashed` back to `original` only when nothing at all occupies that
     // place, making missing parent folders, then drops the trash's record of it.
@@ -51,5 +53,9 @@ public:
     const Config &config() const { return m_config; }
 
 private:
+    struct Sweeps;
+
     Config m_config;
+    // The trash folders already cleared of a killed run's leftovers; shared by copies.
+    std::shared_ptr<Sweeps> m_sweeps;
 };

@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -362,4 +364,112 @@ TEST_F(HomeTrash, TrashCliListsAndRestoresWhatWeTrashed)
     const QByteArray after = run(QStringLiteral("trash-list"), {}, env);
     EXPECT_TRUE(after.contains(first));
     EXPECT_FALSE(after.contains(second));
+}
+
+TEST_F(HomeTrash, TheTrashesOwnFoldersNeverMove)
+{
+    const QByteArray kept = tree.file("docs/kept.txt", "kept");
+    ASSERT_TRUE(trash.trash(kept).ok());
+    const QByteArray record = info() + "/kept.txt.trashinfo";
+    const QByteArray before = contents(record);
+    tree.folder("home/.local/share/Trash/expunged");
+    struct Case
+    {
+        QByteArray path;
+        const char *why;
+    };
+    const QList<Case> cases = {
+        {data + "/Trash", "it is part of the Trash"},
+        {info(), "it is part of the Trash"},
+        {files(), "it is part of the Trash"},
+        {record, "it is part of the Trash"},
+        {files() + "/kept.txt", "it is part of the Trash"},
+        {data + "/Trash/expunged", "it is part of the Trash"},
+        {data + "/Trash/info/../files/", "it is part of the Trash"},
+        {data, "it holds the Trash"},
+        {tree.path("home/.local"), "it holds the Trash"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const auto moved = trash.trash(c.path);
+        EXPECT_FALSE(moved.ok());
+        EXPECT_TRUE(moved.error.endsWith(QLatin1String(c.why))) << moved.error.toStdString();
+    }
+    // Reached through a link to the folder, the Trash is still the Trash.
+    ASSERT_EQ(::symlink(info().constData(), tree.path("docs/records").constData()), 0);
+    EXPECT_FALSE(trash.trash(tree.path("docs/records/kept.txt.trashinfo")).ok());
+    // The link itself is only a link, and goes.
+    EXPECT_TRUE(trash.trash(tree.path("docs/records")).ok());
+    EXPECT_EQ(entries(info()), (QList<QByteArray>{"kept.txt.trashinfo", "records.trashinfo"}));
+    EXPECT_EQ(contents(record), before);
+    EXPECT_EQ(contents(files() + "/kept.txt"), "kept");
+
+    // Below the top, such a name is an ordinary folder.
+    const QByteArray uid = QByteArray::number(::getuid());
+    tree.file("docs/.Trash-" + uid + "/old.txt", "old");
+    EXPECT_TRUE(trash.trash(tree.path("docs/.Trash-" + uid)).ok());
+}
+
+TEST(TopDirectoryTrash, ItsFoldersNeverMove)
+{
+    const QByteArray top = "/dev/shm";
+    TempTree tree;
+    const QByteArray data = tree.folder("home/.local/share");
+    const struct stat volume = statOf(top);
+    if (!S_ISDIR(volume.st_mode) || volume.st_dev == statOf(data).st_dev ||
+        ::access(top.constData(), W_OK) != 0)
+        GTEST_SKIP() << "no second writable volume at /dev/shm";
+    // Some other user's trash, so that no other test's trash is disturbed.
+    const QByteArray trashTop = top + "/.Trash-9" + QByteArray::number(::getpid());
+    ASSERT_EQ(::mkdir(trashTop.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir((trashTop + "/info").constData(), 0700), 0);
+    FreedesktopTrash trash(config(data));
+    const auto inside = trash.trash(trashTop + "/info");
+    const auto itself = trash.trash(trashTop + '/');
+    const bool stayed = exists(trashTop + "/info");
+    for (const QByteArray &folder : {trashTop, itself.path, inside.path}) {
+        if (folder.isEmpty())
+            continue;
+        ::rmdir((folder + "/info").constData());
+        ::rmdir(folder.constData());
+        ::unlink(FreedesktopTrash::infoPathOf(folder).constData());
+    }
+    EXPECT_TRUE(stayed);
+    for (const auto &moved : {inside, itself})
+        EXPECT_TRUE(moved.error.endsWith(QLatin1String("it is part of the Trash of its volume")))
+            << moved.error.toStdString();
+}
+
+TEST_F(HomeTrash, AKilledRunsUnfinishedRecordsAreClearedAndNobodyElses)
+{
+    // Made the way an interrupted move leaves them: a draft linked to its
+    // published record, the file itself never having arrived.
+    ASSERT_TRUE(FreedesktopTrash(config(data)).trash(tree.file("docs/first.txt", "1")).ok());
+    const auto draftOf = [&](const QByteArray &draft, const QByteArray &record) {
+        tree.file("home/.local/share/Trash/info/" + draft, "[Trash Info]\nPath=/x\n");
+        if (!record.isEmpty()) {
+            ASSERT_EQ(::link((info() + '/' + draft).constData(), (info() + '/' + record).constData()),
+                      0);
+        }
+    };
+    draftOf(".tovalo-draft-1", "lost.txt.trashinfo");    // killed before the move
+    draftOf(".tovalo-draft-2", "moved.txt.trashinfo");   // killed after the move
+    tree.file("home/.local/share/Trash/files/moved.txt", "moved");
+    draftOf(".tovalo-draft-3", "");                       // killed before publishing
+    draftOf(".tovalo-draft-4", "busy.txt.trashinfo");     // another process, mid-move
+    const int busy = ::open((info() + "/.tovalo-draft-4").constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+    tree.file("home/.local/share/Trash/info/foreign.txt.trashinfo", "[Trash Info]\nPath=/y\n");
+
+    // The next run, a fresh trash object, clears them on its first move.
+    FreedesktopTrash next(config(data));
+    ASSERT_TRUE(next.trash(tree.file("docs/second.txt", "2")).ok());
+    ::close(busy);
+    EXPECT_EQ(entries(info()),
+              (QList<QByteArray>{".tovalo-draft-4", "busy.txt.trashinfo", "first.txt.trashinfo",
+                                 "foreign.txt.trashinfo", "moved.txt.trashinfo",
+                                 "second.txt.trashinfo"}));
+    EXPECT_EQ(contents(info() + "/second.txt.trashinfo"),
+              record(tree.path("docs/second.txt")));
+    EXPECT_EQ(statOf(info() + "/second.txt.trashinfo").st_nlink, 1u);
 }
