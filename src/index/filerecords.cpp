@@ -1,7 +1,8 @@
 #include "filerecords.h"
 
 #include "contenttypes.h"
-#include "library/scanner.h"
+#include "disk/diskrules.h"
+#include "disk/filedates.h"
 #include "model/kind.h"
 #include "xattr.h"
 
@@ -14,14 +15,6 @@ namespace {
 
 // Folder names whose contents are build output or dependencies, never the user's own files.
 constexpr const char *kExcludedFolders[] = {"build", "intermediates"};
-
-constexpr const char16_t *kLibraryPackages[] = {u"photoslibrary", u"musiclibrary", u"tvlibrary",
-                                                u"imovielibrary", u"aplibrary",    u"photolibrary"};
-
-qint64 millis(const statx_timestamp &t)
-{
-    return qint64(t.tv_sec) * 1000 + qint64(t.tv_nsec) / 1000000;
-}
 
 QString extensionOf(const char *name)
 {
@@ -47,14 +40,10 @@ Entry classify(const char *name, bool isDir)
     if (!isDir)
         return Entry::row;
     const QString ext = extensionOf(name);
-    if (!ext.isEmpty() && Scanner::isPackageExtension(ext)) {
-        for (const char16_t *p : kLibraryPackages)
-            if (ext == QStringView(p))
-                return Entry::skip;
-        return Entry::row;
-    }
+    if (!ext.isEmpty() && DiskRules::isPackageExtension(ext))
+        return DiskRules::isLibraryPackage(ext) ? Entry::skip : Entry::row;
     // Developer asset catalogs are folders of generated files, like build output.
-    if (ext == u"xcassets" || !Scanner::entersFolder(name))
+    if (ext == u"xcassets" || !DiskRules::entersFolder(name))
         return Entry::skip;
     for (const char *excluded : kExcludedFolders)
         if (std::strcmp(name, excluded) == 0)
@@ -79,17 +68,16 @@ IndexRecord make(const QByteArray &path, const char *name, const struct statx &s
     r.ino = qint64(st.stx_ino);
     r.isDir = S_ISDIR(st.stx_mode);
     r.size = r.isDir ? 0 : qint64(st.stx_size);
-    r.modified = millis(st.stx_mtime);
-    r.changed = millis(st.stx_ctime);
-    if (st.stx_mask & STATX_BTIME)
-        r.created = std::min(millis(st.stx_btime), r.modified); // a copy keeps the older date
-    // The same rule as the catalog's: the change time stands for the date added.
-    r.added = Scanner::demoDates() ? r.created.value_or(r.modified) : r.changed;
-    if ((st.stx_mask & STATX_ATIME) && millis(st.stx_atime) > r.modified)
-        r.lastUsed = millis(st.stx_atime);
+    const FileDates dates = FileDates::of(st);
+    r.modified = dates.modified;
+    r.changed = FileDates::millis(st.stx_ctime);
+    r.created = dates.created;
+    r.added = dates.added;
+    if ((st.stx_mask & STATX_ATIME) && FileDates::millis(st.stx_atime) > r.modified)
+        r.lastUsed = FileDates::millis(st.stx_atime);
     const QString ext = lowerExtension(r.name);
     if (r.isDir) {
-        const bool package = !ext.isEmpty() && Scanner::isPackageExtension(ext);
+        const bool package = !ext.isEmpty() && DiskRules::isPackageExtension(ext);
         r.contentTypes = !package         ? ContentTypes::forFolder()
                          : ext == u"app" ? ContentTypes::forApplicationBundle()
                                          : ContentTypes::forPackage();
@@ -99,7 +87,7 @@ IndexRecord make(const QByteArray &path, const char *name, const struct statx &s
     const QStringList froms = Xattr::whereFroms(path);
     if (!froms.isEmpty())
         r.whereFroms = froms.join(u'\n');
-    r.screenCapture = Kinds::of(ext) == Kind::image && Scanner::hasScreenshotName(r.name.toLower());
+    r.screenCapture = Kinds::of(ext) == Kind::image && DiskRules::hasScreenshotName(r.name.toLower());
     return r;
 }
 

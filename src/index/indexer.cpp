@@ -1,14 +1,16 @@
 #include "indexer.h"
 
+#include "disk/diskrules.h"
+#include "disk/filedates.h"
 #include "extractclient.h"
 #include "filerecords.h"
+#include "indexlog.h"
 #include "indexstore.h"
 #include "textextractor.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
-#include <QLoggingCategory>
 #include <QSet>
 
 #include <algorithm>
@@ -24,8 +26,6 @@
 #include <vector>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcIndexer, "tovalo.index", QtInfoMsg)
 
 constexpr int kReportGapMs = 250;
 
@@ -73,13 +73,6 @@ QByteArray child(const QByteArray &dir, const char *name)
     return p;
 }
 
-QByteArray normalised(QByteArray path)
-{
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
-
 } // namespace
 
 // What a pass knows of the index before it walks: compact, so a million rows fit in a few tens of megabytes.
@@ -95,6 +88,8 @@ struct Indexer::Pass
     std::vector<bool> seen;
     std::string changed;      // paths to read, each ended by a NUL byte
     std::vector<char> hadRow; // per changed path
+    qint64 found = 0;         // entries the walk met
+    qint64 unchanged = 0;     // of those, the ones whose row is up to date
 
     const Known *find(quint64 hash) const
     {
@@ -108,7 +103,7 @@ Indexer::Indexer(QString file, QList<QByteArray> roots, QStringList helper)
     : m_file(std::move(file)), m_helper(std::move(helper))
 {
     for (const QByteArray &r : roots)
-        m_roots.append(normalised(r));
+        m_roots.append(DiskRules::normalised(r));
 }
 
 Indexer::~Indexer()
@@ -146,7 +141,7 @@ void Indexer::foldersChanged(const QList<QByteArray> &folders)
     std::lock_guard guard(m_lock);
     for (const QByteArray &f : folders)
         if (!m_changedFolders.contains(f))
-            m_changedFolders.append(normalised(f));
+            m_changedFolders.append(DiskRules::normalised(f));
     m_wake.notify_all();
 }
 
@@ -228,13 +223,13 @@ void Indexer::loop()
                 refreshFolders(takeFolders());
                 if (m_store->isDamaged()) {
                     // Opening again moves the damaged file aside; a full pass fills the new one.
-                    qCWarning(lcIndexer).noquote() << QStringLiteral("Tovalo: the index reported damage: %1")
-                                                          .arg(m_store->lastError());
+                    qCWarning(lcIndex).noquote() << QStringLiteral("Tovalo: the index reported damage: %1")
+                                                        .arg(m_store->lastError());
                     std::lock_guard again(m_lock);
                     m_passWanted = true;
                 }
             } else {
-                qCWarning(lcIndexer).noquote() << QStringLiteral("Tovalo: no index: %1").arg(why);
+                qCWarning(lcIndex).noquote() << QStringLiteral("Tovalo: no index: %1").arg(why);
                 guard.lock();
                 m_wake.wait_for(guard, std::chrono::milliseconds(kPassIntervalMs));
                 continue;
@@ -350,6 +345,17 @@ void Indexer::index(const QByteArray &path, bool hadRow)
 void Indexer::pass(bool rebuild)
 {
     const qint64 started = nowMs();
+    const bool full = beginPass(rebuild);
+    Pass p;
+    loadStamps(p);
+    walk(p);
+    removeGone(p);
+    readChanged(p);
+    finishPass(p, full, started);
+}
+
+bool Indexer::beginPass(bool rebuild)
+{
     if (rebuild)
         m_store->clear();
     {
@@ -359,17 +365,22 @@ void Indexer::pass(bool rebuild)
     }
     const bool full = rebuild || !m_store->meta(QStringLiteral("last_full_pass")).isValid();
     report(true);
+    return full;
+}
 
-    Pass p;
+void Indexer::loadStamps(Pass &p)
+{
     m_store->forEachStamp([&p](const QByteArray &path, const IndexStamp &s) {
         p.known.push_back({hashPath(path.constData(), size_t(path.size())), signature(s.size, s.modified, s.changed),
                            s.id});
     });
     std::sort(p.known.begin(), p.known.end(), [](const Pass::Known &a, const Pass::Known &b) { return a.hash < b.hash; });
     p.seen.assign(p.known.size(), false);
+}
 
-    // Stat-only walk: nothing is opened but folders.
-    qint64 found = 0, unchanged = 0;
+// Stat-only walk: nothing is opened but folders.
+void Indexer::walk(Pass &p)
+{
     std::vector<QByteArray> pending;
     for (auto it = m_roots.rbegin(); it != m_roots.rend(); ++it)
         pending.push_back(*it);
@@ -403,15 +414,15 @@ void Indexer::pass(bool rebuild)
             if (kind == FileRecords::Entry::skip)
                 continue;
             const QByteArray path = child(dir, e->d_name);
-            ++found;
+            ++p.found;
             const qint64 size = isDir ? 0 : qint64(st.stx_size);
-            const qint64 modified = qint64(st.stx_mtime.tv_sec) * 1000 + st.stx_mtime.tv_nsec / 1000000;
-            const qint64 changed = qint64(st.stx_ctime.tv_sec) * 1000 + st.stx_ctime.tv_nsec / 1000000;
+            const qint64 modified = FileDates::millis(st.stx_mtime);
+            const qint64 changed = FileDates::millis(st.stx_ctime);
             const Pass::Known *k = p.find(hashPath(path.constData(), size_t(path.size())));
             if (k)
                 p.seen[size_t(k - p.known.data())] = true;
             if (k && k->sig == signature(size, modified, changed)) {
-                ++unchanged;
+                ++p.unchanged;
             } else {
                 p.changed.append(path.constData(), size_t(path.size()));
                 p.changed.push_back('\0');
@@ -425,13 +436,16 @@ void Indexer::pass(bool rebuild)
             pending.push_back(std::move(*it));
         {
             std::lock_guard guard(m_lock);
-            m_status.found = found;
-            m_status.done = unchanged;
+            m_status.found = p.found;
+            m_status.done = p.unchanged;
         }
         report(false);
     }
+}
 
-    // Rows the walk did not meet are files that went away.
+// Rows the walk did not meet are files that went away.
+void Indexer::removeGone(Pass &p)
+{
     for (size_t i = 0; i < p.known.size() && !m_stopFlag; ++i) {
         if (p.seen[i])
             continue;
@@ -440,8 +454,11 @@ void Indexer::pass(bool rebuild)
     }
     p.known = {};
     p.seen = {};
+}
 
-    qint64 done = unchanged;
+void Indexer::readChanged(const Pass &p)
+{
+    qint64 done = p.unchanged;
     size_t offset = 0;
     for (size_t i = 0; i < p.hadRow.size(); ++i) {
         if (m_stopFlag || !waitWhilePaused())
@@ -465,6 +482,10 @@ void Indexer::pass(bool rebuild)
     if (m_inBatch > 0)
         m_store->commit();
     m_inBatch = 0;
+}
+
+void Indexer::finishPass(const Pass &p, bool full, qint64 started)
+{
     const bool finished = !m_stopFlag;
     {
         std::lock_guard guard(m_lock);
@@ -480,10 +501,10 @@ void Indexer::pass(bool rebuild)
     report(true);
     m_store->commit();
     if (finished)
-        qCInfo(lcIndexer).noquote() << QStringLiteral("Tovalo: indexed %1 files (%2 read) in %3s")
-                                           .arg(found)
-                                           .arg(qint64(p.hadRow.size()))
-                                           .arg(double(nowMs() - started) / 1000.0, 0, 'f', 2);
+        qCInfo(lcIndex).noquote() << QStringLiteral("Tovalo: indexed %1 files (%2 read) in %3s")
+                                         .arg(p.found)
+                                         .arg(qint64(p.hadRow.size()))
+                                         .arg(double(nowMs() - started) / 1000.0, 0, 'f', 2);
 }
 
 void Indexer::walkNew(const QByteArray &folder)

@@ -58,7 +58,15 @@ public:
 private:
     void loop();
     bool openStore(QString *error);
+    // One pass, job by job: the stamps the index holds, a stat-only walk
+    // against them, rows of files that went away removed, changed files read.
     void pass(bool rebuild);
+    bool beginPass(bool rebuild); // true when the pass counts as full
+    void loadStamps(Pass &p);
+    void walk(Pass &p);
+    void removeGone(Pass &p);
+    void readChanged(const Pass &p);
+    void finishPass(const Pass &p, bool full, qint64 started);
     void refreshFolders(const QList<QByteArray> &folders);
     // Reads one row (and its text) into the store; `hadRow` when it replaces one.
     void index(const QByteArray &path, bool hadRow);

@@ -1,5 +1,6 @@
 #include "library.h"
 
+#include "disk/diskrules.h"
 #include "folderwatcher.h"
 #include "scanner.h"
 
@@ -54,7 +55,7 @@ Library::Library(Environment env, QObject *parent)
     m_pool = new QThreadPool(this);
     m_pool->setMaxThreadCount(6);
     if (m_env.watchFolders) {
-        m_watcher = new FolderWatcher([](const char *name) { return Scanner::entersFolder(name); }, this);
+        m_watcher = new FolderWatcher([](const char *name) { return DiskRules::entersFolder(name); }, this);
     }
     if (m_env.settings) {
         const QStringList saved = m_env.settings->value(QStringLiteral("pinned")).toStringList();

@@ -1,5 +1,7 @@
 #include "scanner.h"
 
+#include "disk/diskrules.h"
+#include "disk/filedates.h"
 #include "model/sourcenamer.h"
 #include "noatime.h"
 #include "xattr.h"
@@ -22,35 +24,8 @@
 
 namespace {
 
-constexpr const char *kSkipDirs[] = {"node_modules", "venv",        ".venv",        "__pycache__",
-                                     "Pods",         "DerivedData", "site-packages"};
-
-constexpr const char16_t *kPackageExtensions[] = {
-    u"app",          u"bundle",      u"framework",     u"plugin",     u"kext",
-    u"pages",        u"numbers",     u"key",           u"rtfd",       u"photoslibrary",
-    u"musiclibrary", u"tvlibrary",   u"imovielibrary", u"aplibrary",  u"photolibrary",
-    u"xcodeproj",    u"xcworkspace", u"playground",    u"logicx",     u"band",
-    u"saver",        u"prefpane",    u"qlgenerator",   u"mdimporter", u"wdgt"};
-
-constexpr const char16_t *kSkipPackages[] = {u"photoslibrary", u"musiclibrary", u"tvlibrary",
-                                             u"imovielibrary", u"aplibrary",    u"photolibrary"};
-
-constexpr const char16_t *kScreenshotPrefixes[] = {u"screenshot", u"screen shot",    u"cleanshot",
-                                                   u"scr-",       u"capture d",      u"bildschirmfoto"};
-
 constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_CTIME |
                                STATX_BTIME | STATX_BLOCKS | STATX_ATIME;
-
-Millis millis(const statx_timestamp &t)
-{
-    return Millis(t.tv_sec) * 1000 + Millis(t.tv_nsec) / 1000000;
-}
-
-bool contains(const auto &list, QStringView value)
-{
-    return std::any_of(std::begin(list), std::end(list),
-                       [&](const char16_t *s) { return value == QStringView(s); });
-}
 
 // What the walk needs to know about one extension, worked out once per thread.
 struct ExtInfo
@@ -78,32 +53,14 @@ public:
         info.lower = QString::fromUtf8(raw).toLower();
         info.id = StringPool::intern(info.lower);
         info.kind = Kinds::of(info.lower);
-        info.package = Scanner::isPackageExtension(info.lower);
-        info.skipPackage = contains(kSkipPackages, info.lower);
+        info.package = DiskRules::isPackageExtension(info.lower);
+        info.skipPackage = DiskRules::isLibraryPackage(info.lower);
         return m_cache.insert(raw, info).value();
     }
 
 private:
     QHash<QByteArray, ExtInfo> m_cache;
 };
-
-struct Dates
-{
-    Millis modified, created, added;
-};
-
-Dates datesOf(const struct statx &st)
-{
-    Dates d;
-    d.modified = (st.stx_mask & STATX_MTIME) ? millis(st.stx_mtime) : kDistantPast;
-    // A copy keeps its modification date but gets a new birth time: the earlier one is the truth.
-    d.created = (st.stx_mask & STATX_BTIME) ? std::min(millis(st.stx_btime), d.modified) : d.modified;
-    if (Scanner::demoDates())
-        d.added = d.created;
-    else
-        d.added = (st.stx_mask & STATX_CTIME) ? millis(st.stx_ctime) : d.created;
-    return d;
-}
 
 QByteArray childPath(const QByteArray &dir, const char *name, size_t length)
 {
@@ -123,7 +80,7 @@ FileItem::Fields baseFields(QByteArray path, const ExtInfo &ext, const struct st
     f.ext = ext.lower;
     f.extId = ext.id;
     f.kind = ext.kind;
-    const Dates d = datesOf(st);
+    const FileDates d = FileDates::of(st);
     f.modified = d.modified;
     f.created = d.created;
     f.added = d.added;
@@ -159,7 +116,7 @@ FileItem fileRecord(QByteArray path, const char *name, const ExtInfo &ext, const
         f.lastUsed = lastUsedOf(st);
     if (f.kind == Kind::image) {
         // No capture marker exists on Linux: the tools' names are the only sign.
-        f.isScreenshot = Scanner::hasScreenshotName(QString::fromUtf8(name).toLower());
+        f.isScreenshot = DiskRules::hasScreenshotName(QString::fromUtf8(name).toLower());
     }
     const QStringList froms = Xattr::whereFroms(f.path);
     if (!froms.isEmpty()) {
@@ -279,7 +236,7 @@ void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
                 }
                 continue;
             }
-            if (!Scanner::entersFolder(name.constData()))
+            if (!DiskRules::entersFolder(name.constData()))
                 continue;
             if (task.appsOnly && task.level > 1)
                 continue; // application folders are read two levels deep
@@ -334,13 +291,6 @@ private:
     QSet<QByteArray> m_seen;
 };
 
-QByteArray normalised(QByteArray path)
-{
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
-
 bool within(const QByteArray &inner, const QByteArray &outer)
 {
     if (inner == outer)
@@ -362,9 +312,9 @@ QList<FileItem> Scanner::scan(const QList<QByteArray> &roots, const QList<QByteA
     };
     std::vector<Tree> trees;
     for (const QByteArray &r : roots)
-        trees.push_back(Tree{normalised(r), false, {}});
+        trees.push_back(Tree{DiskRules::normalised(r), false, {}});
     for (const QByteArray &a : appDirs)
-        trees.push_back(Tree{normalised(a), true, {}});
+        trees.push_back(Tree{DiskRules::normalised(a), true, {}});
 
     // Paths can only repeat when one tree lies inside another; only then is a seen-set worth its cost.
     bool overlap = false;
@@ -390,7 +340,7 @@ QList<FileItem> Scanner::scan(const QList<QByteArray> &roots, const QList<QByteA
 
 std::optional<FileItem> Scanner::item(const QByteArray &rawPath)
 {
-    const QByteArray path = normalised(rawPath);
+    const QByteArray path = DiskRules::normalised(rawPath);
     struct statx st;
     if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatMask, &st) != 0)
         return std::nullopt;
@@ -417,7 +367,7 @@ std::optional<FileItem> Scanner::item(const QByteArray &rawPath)
 qint64 Scanner::folderSize(const QByteArray &path)
 {
     qint64 total = 0;
-    std::vector<QByteArray> pending{normalised(path)};
+    std::vector<QByteArray> pending{DiskRules::normalised(path)};
     while (!pending.empty()) {
         const QByteArray dirPath = std::move(pending.back());
         pending.pop_back();
@@ -445,31 +395,4 @@ qint64 Scanner::folderSize(const QByteArray &path)
         ::closedir(dir);
     }
     return total;
-}
-
-bool Scanner::entersFolder(const char *name)
-{
-    if (name[0] == '.')
-        return false;
-    for (const char *skip : kSkipDirs)
-        if (std::strcmp(name, skip) == 0)
-            return false;
-    return true;
-}
-
-bool Scanner::isPackageExtension(QStringView lowerExt)
-{
-    return contains(kPackageExtensions, lowerExt);
-}
-
-bool Scanner::demoDates()
-{
-    static const bool on = qEnvironmentVariableIsSet("TOVALO_DEMO_DATES");
-    return on;
-}
-
-bool Scanner::hasScreenshotName(const QString &lowerName)
-{
-    return std::any_of(std::begin(kScreenshotPrefixes), std::end(kScreenshotPrefixes),
-                       [&](const char16_t *p) { return lowerName.startsWith(QStringView(p)); });
 }

@@ -25,14 +25,4 @@ public:
     // contents included; 0 for an empty or missing folder.
     static qint64 folderSize(const QByteArray &path);
 
-    // Whether the walk enters a plain folder of this name (hidden folders and
-    // dependency or cache folders are never read).
-    static bool entersFolder(const char *name);
-    // Directories with one of these lower-cased extensions are packages: one
-    // record (or none), never entered.
-    static bool isPackageExtension(QStringView lowerExt);
-    // True when TOVALO_DEMO_DATES is set: every added date is the creation date.
-    static bool demoDates();
-    // Screenshot tools' file-name prefixes, lower-cased.
-    static bool hasScreenshotName(const QString &lowerName);
 };

@@ -1,5 +1,6 @@
 #include "queryparser.h"
 
+#include "library/library.h"
 #include "model/fmt.h"
 #include "querywords.h"
 
@@ -247,7 +248,7 @@ void readSize(Query &q, QString &text)
         }
     }
     if (!sized && take(p.big, text, true)) {
-        q.minSize = 100'000'000;
+        q.minSize = Library::kLargeFileBytes;
         q.sizeLabel = QStringLiteral("Over 100 MB");
     }
 }

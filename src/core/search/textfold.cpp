@@ -29,21 +29,27 @@ char32_t unstroked(char32_t c)
     }
 }
 
-QByteArray foldPoint(char32_t c)
+QByteArray foldPoint(char32_t c, TextFold::Mode mode)
 {
     const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
-    QString bare;
+    QString kept;
     for (const char32_t p : decomposed.toUcs4()) {
+        if (mode == TextFold::Mode::caseOnly) {
+            kept.append(QString::fromUcs4(&p, 1));
+            continue;
+        }
         if (QChar::category(p) == QChar::Mark_NonSpacing)
             continue;
         const char32_t plain = unstroked(p);
-        bare.append(QString::fromUcs4(&plain, 1));
+        kept.append(QString::fromUcs4(&plain, 1));
     }
-    return bare.toCaseFolded().toUtf8();
+    if (mode != TextFold::Mode::accentsOnly)
+        kept = kept.toCaseFolded();
+    return kept.toUtf8();
 }
 
 // Latin, Greek, Cyrillic, Hebrew, Arabic, Indic and the punctuation blocks:
-// almost every character of a file name, folded once per process.
+// almost every character of a file name, folded once per process and mode.
 constexpr char32_t kTabled = 0x3000;
 
 struct Table
@@ -51,38 +57,56 @@ struct Table
     std::string bytes;
     std::array<quint32, kTabled + 1> offsets{};
 
-    Table()
+    explicit Table(TextFold::Mode mode)
     {
         for (char32_t c = 0; c < kTabled; ++c) {
             offsets[c] = quint32(bytes.size());
             if (c >= 0xD800 && c < 0xE000)
                 continue; // surrogates are never a character of their own
-            const QByteArray folded = foldPoint(c);
+            const QByteArray folded = foldPoint(c, mode);
             bytes.append(folded.constData(), size_t(folded.size()));
         }
         offsets[kTabled] = quint32(bytes.size());
     }
 };
 
-const Table &table()
+const Table &table(TextFold::Mode mode)
 {
-    static const Table t;
+    switch (mode) {
+    case TextFold::Mode::caseOnly: {
+        static const Table t(TextFold::Mode::caseOnly);
+        return t;
+    }
+    case TextFold::Mode::accentsOnly: {
+        static const Table t(TextFold::Mode::accentsOnly);
+        return t;
+    }
+    case TextFold::Mode::caseAndAccents:
+        break;
+    }
+    static const Table t(TextFold::Mode::caseAndAccents);
     return t;
+}
+
+inline void appendFolded(char32_t c, TextFold::Mode mode, std::string &out)
+{
+    if (c < 0x80) {
+        const bool lower = mode != TextFold::Mode::accentsOnly && c >= 'A' && c <= 'Z';
+        out.push_back(lower ? char(c + 32) : char(c));
+        return;
+    }
+    if (c < kTabled && (c < 0xD800 || c >= 0xE000)) {
+        const Table &t = table(mode);
+        out.append(t.bytes, t.offsets[c], t.offsets[c + 1] - t.offsets[c]);
+        return;
+    }
+    const QByteArray folded = foldPoint(c, mode);
+    out.append(folded.constData(), size_t(folded.size()));
 }
 
 void appendPoint(char32_t c, std::string &out)
 {
-    if (c < 0x80) {
-        out.push_back(c >= 'A' && c <= 'Z' ? char(c + 32) : char(c));
-        return;
-    }
-    if (c < kTabled && (c < 0xD800 || c >= 0xE000)) {
-        const Table &t = table();
-        out.append(t.bytes, t.offsets[c], t.offsets[c + 1] - t.offsets[c]);
-        return;
-    }
-    const QByteArray folded = foldPoint(c);
-    out.append(folded.constData(), size_t(folded.size()));
+    appendFolded(c, TextFold::Mode::caseAndAccents, out);
 }
 
 void appendText(QStringView text, std::string &out)
@@ -135,4 +159,9 @@ bool TextFold::contains(std::string_view haystack, std::string_view needle)
     if (needle.empty() || needle.size() > haystack.size())
         return false;
     return ::memmem(haystack.data(), haystack.size(), needle.data(), needle.size()) != nullptr;
+}
+
+void TextFold::appendPoint(char32_t c, Mode mode, std::string &out)
+{
+    appendFolded(c, mode, out);
 }

@@ -15,6 +15,15 @@
 class TextFold final
 {
 public:
+    // What a fold drops. Every mode decomposes first, so a name written with
+    // combining accents and one written with precomposed letters fold alike.
+    enum class Mode
+    {
+        caseAndAccents,
+        caseOnly,
+        accentsOnly, // accents and the strokes of letters such as ø and ł
+    };
+
     static std::string utf8(QStringView text);
     // Appends the folded form of a native file name, decoded as the
     // record's display name is; pure ASCII names skip decoding.
@@ -22,4 +31,6 @@ public:
     // Whether folded `haystack` contains folded `needle`; an empty needle is
     // found nowhere.
     static bool contains(std::string_view haystack, std::string_view needle);
+    // Appends the UTF-8 of one folded code point.
+    static void appendPoint(char32_t c, Mode mode, std::string &out);
 };

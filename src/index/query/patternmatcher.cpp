@@ -1,5 +1,7 @@
 #include "patternmatcher.h"
 
+#include "search/textfold.h"
+
 #include <QList>
 #include <QString>
 
@@ -11,88 +13,6 @@
 namespace {
 
 constexpr int kFoldMask = PatternMatcher::caseless | PatternMatcher::diacriticless;
-
-// Letters whose stroke is part of the letter, so decomposition leaves them
-// alone although readers see a plain letter with a mark.
-char32_t unstroked(char32_t c)
-{
-    switch (c) {
-    case U'ø': return U'o';
-    case U'Ø': return U'O';
-    case U'ł': return U'l';
-    case U'Ł': return U'L';
-    case U'đ': return U'd';
-    case U'Đ': return U'D';
-    case U'ħ': return U'h';
-    case U'Ħ': return U'H';
-    case U'ŧ': return U't';
-    case U'Ŧ': return U'T';
-    case U'ƀ': return U'b';
-    case U'ɨ': return U'i';
-    default: return c;
-    }
-}
-
-// Canonical decomposition first, so a name written with combining accents
-// and one written with precomposed letters fold alike.
-QByteArray foldPoint(char32_t c, int mode)
-{
-    const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
-    QString kept;
-    for (const char32_t p : decomposed.toUcs4()) {
-        if (mode & PatternMatcher::diacriticless) {
-            if (QChar::category(p) == QChar::Mark_NonSpacing)
-                continue;
-            const char32_t plain = unstroked(p);
-            kept.append(QString::fromUcs4(&plain, 1));
-        } else {
-            kept.append(QString::fromUcs4(&p, 1));
-        }
-    }
-    if (mode & PatternMatcher::caseless)
-        kept = kept.toCaseFolded();
-    return kept.toUtf8();
-}
-
-// Latin, Greek, Cyrillic, Hebrew, Arabic, Indic and the punctuation blocks,
-// folded once per process and mode; rarer characters are folded as met.
-constexpr char32_t kTabled = 0x3000;
-
-struct Table
-{
-    std::string bytes;
-    std::vector<quint32> offsets;
-
-    explicit Table(int mode) : offsets(kTabled + 1)
-    {
-        for (char32_t c = 0; c < kTabled; ++c) {
-            offsets[c] = quint32(bytes.size());
-            if (c >= 0xD800 && c < 0xE000)
-                continue;
-            const QByteArray folded = foldPoint(c, mode);
-            bytes.append(folded.constData(), size_t(folded.size()));
-        }
-        offsets[kTabled] = quint32(bytes.size());
-    }
-};
-
-const Table &table(int mode)
-{
-    switch (mode) {
-    case PatternMatcher::caseless: {
-        static const Table t(PatternMatcher::caseless);
-        return t;
-    }
-    case PatternMatcher::diacriticless: {
-        static const Table t(PatternMatcher::diacriticless);
-        return t;
-    }
-    default: {
-        static const Table t(kFoldMask);
-        return t;
-    }
-    }
-}
 
 // One code point from `text` at `i`, moving `i` past it; a byte that does
 // not begin a valid sequence reads as U+FFFD.
@@ -212,6 +132,9 @@ std::string PatternMatcher::fold(std::string_view utf8, int flags)
     const int mode = flags & kFoldMask;
     if (mode == 0)
         return std::string(utf8);
+    const TextFold::Mode foldMode = mode == caseless        ? TextFold::Mode::caseOnly
+                                    : mode == diacriticless ? TextFold::Mode::accentsOnly
+                                                            : TextFold::Mode::caseAndAccents;
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
@@ -222,14 +145,7 @@ std::string PatternMatcher::fold(std::string_view utf8, int flags)
             ++i;
             continue;
         }
-        const char32_t c = nextPoint(utf8, i);
-        if (c < kTabled) {
-            const Table &t = table(mode);
-            out.append(t.bytes, t.offsets[c], t.offsets[c + 1] - t.offsets[c]);
-        } else {
-            const QByteArray folded = foldPoint(c, mode);
-            out.append(folded.constData(), size_t(folded.size()));
-        }
+        TextFold::appendPoint(nextPoint(utf8, i), foldMode, out);
     }
     return out;
 }

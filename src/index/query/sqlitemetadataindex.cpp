@@ -1,5 +1,6 @@
 #include "sqlitemetadataindex.h"
 
+#include "indexlog.h"
 #include "indexsettings.h"
 #include "indexstore.h"
 #include "patternmatcher.h"
@@ -7,15 +8,12 @@
 #include "predicatesql.h"
 
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <sqlite3.h>
 
 #include <sys/stat.h>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcQuery, "tovalo.index", QtInfoMsg)
 
 // Predicates come from users of the command line too: one line in the log, whatever they hold.
 QString oneLine(QString text)
@@ -83,11 +81,11 @@ std::unique_ptr<SqliteMetadataIndex::Connection> SqliteMetadataIndex::take()
     QString error;
     std::optional<SqliteDb> db = IndexStore::openReader(m_file, &error);
     if (!db) {
-        qCWarning(lcQuery).noquote() << "Tovalo: cannot read the index:" << error;
+        qCWarning(lcIndex).noquote() << "Tovalo: cannot read the index:" << error;
         return nullptr;
     }
     if (!PatternMatcher::registerWith(db->handle())) {
-        qCWarning(lcQuery).noquote() << "Tovalo: cannot search the index:" << db->errorText();
+        qCWarning(lcIndex).noquote() << "Tovalo: cannot search the index:" << db->errorText();
         return nullptr;
     }
     return std::make_unique<Connection>(Connection{std::move(*db), *current});
@@ -106,7 +104,7 @@ std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &pred
     QString error;
     const std::optional<Predicate::Node> node = PredicateParser::parse(predicate, &error);
     if (!node) {
-        qCWarning(lcQuery).noquote() << "Tovalo: index query not understood," << error << "in:" << oneLine(predicate);
+        qCWarning(lcIndex).noquote() << "Tovalo: index query not understood," << error << "in:" << oneLine(predicate);
         return std::nullopt;
     }
     if (maxCount <= 0)
@@ -118,7 +116,7 @@ std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &pred
     const PredicateSql::Statement sql = PredicateSql::select(*node, scope, maxCount);
     SqliteStatement statement = db->prepare(sql.sql.toUtf8().constData());
     if (!statement.isValid()) {
-        qCWarning(lcQuery).noquote() << "Tovalo: cannot search the index:" << db->errorText();
+        qCWarning(lcIndex).noquote() << "Tovalo: cannot search the index:" << db->errorText();
         return std::nullopt;
     }
     bindAll(statement, sql.bindings);
@@ -126,7 +124,7 @@ std::optional<QList<QByteArray>> SqliteMetadataIndex::search(const QString &pred
     while (statement.step())
         paths.append(statement.blob(0));
     if (statement.failed()) {
-        qCWarning(lcQuery).noquote() << "Tovalo: index search failed:" << db->errorText();
+        qCWarning(lcIndex).noquote() << "Tovalo: index search failed:" << db->errorText();
         return std::nullopt;
     }
     statement = SqliteStatement();

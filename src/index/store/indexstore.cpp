@@ -1,12 +1,12 @@
 #include "indexstore.h"
 
+#include "indexlog.h"
 #include "patternmatcher.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <sqlite3.h>
@@ -17,8 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcIndex, "tovalo.index", QtInfoMsg)
 
 constexpr const char *kSchema = R"sql(
 CREATE TABLE files(

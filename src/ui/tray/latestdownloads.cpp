@@ -1,6 +1,6 @@
 #include "latestdownloads.h"
 
-#include "library/scanner.h"
+#include "disk/filedates.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,27 +10,12 @@
 
 namespace {
 
-Millis millis(const struct statx_timestamp &t)
-{
-    return Millis(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
-}
-
 Millis arrival(int dirFd, const char *name)
 {
     struct statx st;
-    if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW, STATX_CTIME | STATX_BTIME | STATX_MTIME, &st) != 0)
+    if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW, FileDates::statMask(), &st) != 0)
         return kDistantPast;
-    if (Scanner::demoDates()) {
-        // The catalog's rule for demonstration homes: creation, which a
-        // generated file only has through its back-dated modification time.
-        const Millis modified = (st.stx_mask & STATX_MTIME) ? millis(st.stx_mtime) : kDistantPast;
-        return (st.stx_mask & STATX_BTIME) ? std::min(millis(st.stx_btime), modified) : modified;
-    }
-    if (st.stx_mask & STATX_CTIME)
-        return millis(st.stx_ctime);
-    if (st.stx_mask & STATX_BTIME)
-        return millis(st.stx_btime);
-    return kDistantPast;
+    return FileDates::of(st).added;
 }
 
 } // namespace

@@ -1,0 +1,3 @@
+#include "indexlog.h"
+
+Q_LOGGING_CATEGORY(lcIndex, "tovalo.index", QtInfoMsg)
