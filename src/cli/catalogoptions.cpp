@@ -1,12 +1,26 @@
 #include "catalogoptions.h"
 
 #include "commands.h"
+#include "pathargument.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+
+// By the raw bytes: a folder named in a URI need not be valid UTF-8.
+bool isFolder(const QByteArray &path)
+{
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
 
 void CatalogOptions::addTo(QCommandLineParser &parser)
 {
@@ -23,23 +37,34 @@ std::optional<Library::Environment> CatalogOptions::environment(const QCommandLi
     env.startTextRecognition = nullptr;
     if (parser.isSet(m_roots)) {
         Library::Paths roots;
-        for (const QString &piece : parser.value(m_roots).split(u':', Qt::SkipEmptyParts)) {
-            if (!QFileInfo(piece).isDir()) {
-                *error = QStringLiteral("tovalo-cli: no such folder: %1").arg(piece);
+        QString why;
+        const std::optional<QList<QByteArray>> pieces = pathListArgument(parser.value(m_roots), &why);
+        if (!pieces) {
+            *error = QStringLiteral("tovalo-cli: %1").arg(why);
+            return std::nullopt;
+        }
+        for (const QByteArray &piece : *pieces) {
+            if (!isFolder(piece)) {
+                *error = QStringLiteral("tovalo-cli: no such folder: %1").arg(QFile::decodeName(piece));
                 return std::nullopt;
             }
-            roots.append(QFile::encodeName(QDir(piece).absolutePath()));
+            roots.append(absolutePath(piece));
         }
         env.demoRoots = roots;
         env.settings = nullptr; // exactly the folders asked for, no pins
     }
     if (parser.isSet(m_apps)) {
-        const QString apps = parser.value(m_apps);
-        if (!QFileInfo(apps).isDir()) {
-            *error = QStringLiteral("tovalo-cli: no such folder: %1").arg(apps);
+        QString why;
+        const std::optional<QByteArray> apps = pathArgument(parser.value(m_apps), &why);
+        if (!apps) {
+            *error = QStringLiteral("tovalo-cli: %1").arg(why);
             return std::nullopt;
         }
-        const QByteArray path = QFile::encodeName(QDir(apps).absolutePath());
+        if (!isFolder(*apps)) {
+            *error = QStringLiteral("tovalo-cli: no such folder: %1").arg(parser.value(m_apps));
+            return std::nullopt;
+        }
+        const QByteArray path = absolutePath(*apps);
         env.appDirs = [path] { return Library::Paths{path}; };
     }
     return env;

@@ -23,7 +23,7 @@ public:
 
 private:
     QCommandLineOption m_roots{QStringLiteral("roots"),
-                               QStringLiteral("Folders to read instead of the standard ones."),
+                               QStringLiteral("Folders to read instead of the standard ones (paths or file:// URIs)."),
                                QStringLiteral("DIR[:DIR...]")};
     QCommandLineOption m_apps{QStringLiteral("apps"), QStringLiteral("The application folder."),
                               QStringLiteral("DIR")};

@@ -2,6 +2,7 @@
 
 #include "analysis/cleanup.h"
 #include "catalogoptions.h"
+#include "model/fileuri.h"
 #include "recordjson.h"
 
 #include <QJsonArray>
@@ -22,15 +23,18 @@ int runCleanup(const QStringList &arguments)
     QByteArray out;
     for (const CleanupCard &card : library->cleanup()) {
         QJsonArray items;
+        QJsonArray uris;
         qint64 bytes = 0;
         for (const FileItem &item : card.items) {
             items.append(item.pathString());
+            uris.append(QString::fromLatin1(FileUri::fromPath(item.path())));
             bytes += item.size();
         }
         out += jsonLine(QJsonObject{{QStringLiteral("kind"), card.id()},
                                     {QStringLiteral("count"), double(card.items.size())},
                                     {QStringLiteral("bytes"), double(bytes)},
-                                    {QStringLiteral("items"), items}});
+                                    {QStringLiteral("items"), items},
+                                    {QStringLiteral("itemUris"), uris}});
     }
     out += jsonLine(QJsonObject{{QStringLiteral("total"), double(Cleanup::total(library->cleanup()))}});
     writeOut(out);

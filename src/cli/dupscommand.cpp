@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "catalogoptions.h"
+#include "model/fileuri.h"
 #include "recordjson.h"
 
 #include <QFile>
@@ -22,10 +23,15 @@ int runDups(const QStringList &arguments)
     QByteArray out;
     for (const DupGroup &group : library->dupGroups()) {
         QJsonArray items;
-        for (const FileItem &item : group.items)
+        QJsonArray uris;
+        for (const FileItem &item : group.items) {
             items.append(item.pathString());
+            uris.append(QString::fromLatin1(FileUri::fromPath(item.path())));
+        }
         out += jsonLine(QJsonObject{{QStringLiteral("id"), group.id},
                                     {QStringLiteral("keep"), QFile::decodeName(group.keep)},
+                                    {QStringLiteral("keepUri"), QString::fromLatin1(FileUri::fromPath(group.keep))},
+                                    {QStringLiteral("itemUris"), uris},
                                     {QStringLiteral("wasted"), double(group.wasted())},
                                     {QStringLiteral("items"), items}});
     }

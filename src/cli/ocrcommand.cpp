@@ -1,6 +1,8 @@
 #include "commands.h"
 
 #include "analysis/ocrindex.h"
+#include "model/fileuri.h"
+#include "pathargument.h"
 #include "recordjson.h"
 
 #include <QFile>
@@ -8,23 +10,30 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// Why a file cannot be read, or an empty string when it can be tried.
-QString obstacle(const QString &file)
+// Why a file cannot be read, or an empty string when it can be tried. By
+// the raw bytes, as a URI may name a file whose name is not UTF-8.
+QString obstacle(const QByteArray &file)
 {
-    const QFileInfo info(file);
-    if (!info.exists())
+    struct stat st;
+    if (::stat(file.constData(), &st) != 0)
         return QStringLiteral("no such file");
-    if (info.isDir())
+    if (S_ISDIR(st.st_mode))
         return QStringLiteral("is a folder");
-    if (!info.isFile())
+    if (!S_ISREG(st.st_mode))
         return QStringLiteral("not a regular file");
-    QFile probe(file);
-    if (!probe.open(QIODevice::ReadOnly))
-        return probe.errorString();
+    const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
     return {};
 }
 
@@ -50,11 +59,15 @@ int runOcr(const QStringList &arguments)
         return complain(QStringLiteral("tovalo-cli: ocr needs at least one FILE"));
 
     int failures = 0;
-    for (const QString &file : files) {
+    for (const QString &given : files) {
         OCRIndex::Look seen{{}, {}, false};
-        const QString why = obstacle(file);
+        QString why;
+        const QByteArray raw = pathArgument(given, &why).value_or(QByteArray());
+        const QString file = raw.isEmpty() ? given : QFile::decodeName(raw);
+        if (why.isEmpty())
+            why = obstacle(raw);
         if (why.isEmpty()) {
-            seen = OCRIndex::look(QFile::encodeName(file), true);
+            seen = OCRIndex::look(raw, true);
             if (!seen.readable)
                 std::fprintf(stderr, "tovalo-cli: not an image it can read: %s\n", qPrintable(file));
         } else {
@@ -63,6 +76,8 @@ int runOcr(const QStringList &arguments)
         if (!seen.readable)
             ++failures;
         writeOut(jsonLine(QJsonObject{{QStringLiteral("path"), file},
+                                      {QStringLiteral("uri"), raw.isEmpty() ? QJsonValue(QJsonValue::Null)
+                                                                      : QJsonValue(QString::fromLatin1(FileUri::fromPath(absolutePath(raw))))},
                                       {QStringLiteral("text"), seen.text},
                                       {QStringLiteral("labels"), QJsonArray::fromStringList(seen.subjects)}}));
         std::fflush(stdout);

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "indexstore.h"
+#include "pathargument.h"
 #include "predicateparser.h"
 #include "sqlitemetadataindex.h"
 
@@ -45,14 +46,24 @@ int runQuery(const QStringList &arguments)
     if (!PredicateParser::parse(predicate, &error))
         return complain(QStringLiteral("tovalo-cli: query: predicate not understood, %1").arg(error));
 
-    const QString file = parser.isSet(index) ? parser.value(index) : IndexStore::defaultFile();
+    QString file = IndexStore::defaultFile();
+    if (parser.isSet(index)) {
+        const std::optional<QByteArray> given = pathArgument(parser.value(index), &error);
+        if (!given)
+            return complain(QStringLiteral("tovalo-cli: query: %1").arg(error));
+        file = QFile::decodeName(*given);
+    }
     if (!QFileInfo::exists(file)) {
         complain(QStringLiteral("tovalo-cli: query: no index at %1 (tovalo-cli index builds it)").arg(file));
         return 1;
     }
     QByteArray folder;
-    if (parser.isSet(scope))
-        folder = QFile::encodeName(QDir::cleanPath(QFileInfo(parser.value(scope)).absoluteFilePath()));
+    if (parser.isSet(scope)) {
+        const std::optional<QByteArray> given = pathArgument(parser.value(scope), &error);
+        if (!given)
+            return complain(QStringLiteral("tovalo-cli: query: %1").arg(error));
+        folder = absolutePath(*given);
+    }
     const auto found = SqliteMetadataIndex(file).search(predicate, folder, max);
     if (!found) {
         complain(QStringLiteral("tovalo-cli: query: the index at %1 could not be searched").arg(file));

@@ -1,5 +1,6 @@
 #include "recordjson.h"
 
+#include "model/fileuri.h"
 #include "model/fmt.h"
 
 #include <QJsonDocument>
@@ -8,6 +9,7 @@ QJsonObject recordJson(const FileItem &item)
 {
     QJsonObject o;
     o.insert(u"path", item.pathString());
+    o.insert(u"uri", QString::fromLatin1(FileUri::fromPath(item.path())));
     o.insert(u"name", item.name());
     o.insert(u"ext", item.ext());
     o.insert(u"kind", Kinds::rawValue(item.kind()));

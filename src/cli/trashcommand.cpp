@@ -1,6 +1,8 @@
 #include "commands.h"
 #include "library/library.h"
 #include "library/scanner.h"
+#include "model/fileuri.h"
+#include "pathargument.h"
 #include "recordjson.h"
 #include "state/trasher.h"
 
@@ -15,8 +17,9 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: tovalo-cli trash [--] PATH...\n"
-    "Moves the files to the Trash as one batch. Prints the outcome on one line, then one\n"
-    "JSON line {\"from\", \"to\"} per file moved. Exit status 0 when every file moved, 1 "
+    "Moves the files to the Trash as one batch; a PATH may be a file:// URI as the other\n"
+    "subcommands print them. Prints the outcome on one line, then one JSON line\n"
+    "{\"from\", \"to\", \"uri\", \"toUri\"} per file moved. Exit status 0 when every file moved, 1 "
     "otherwise,\n"
     "and 1 with nothing moved when a PATH is empty.\n";
 
@@ -76,7 +79,11 @@ int runTrash(const QStringList &arguments)
             return complain(
                 QStringLiteral("tovalo-cli: unknown option: %1").arg(QFile::decodeName(a)));
         } else {
-            paths.append(a);
+            QString error;
+            const std::optional<QByteArray> path = pathArgument(a, &error);
+            if (!path)
+                return complain(QStringLiteral("tovalo-cli: trash: %1").arg(error));
+            paths.append(*path);
         }
     }
     if (paths.isEmpty())
@@ -108,7 +115,9 @@ int runTrash(const QStringList &arguments)
     QByteArray out = trasher.message().value_or(QString()).toUtf8() + '\n';
     for (const Trasher::Move &m : trasher.lastBatch())
         out += jsonLine(QJsonObject{{QStringLiteral("from"), QFile::decodeName(m.from)},
-                                    {QStringLiteral("to"), QFile::decodeName(m.to)}});
+                                    {QStringLiteral("to"), QFile::decodeName(m.to)},
+                                    {QStringLiteral("uri"), QString::fromLatin1(FileUri::fromPath(m.from))},
+                                    {QStringLiteral("toUri"), QString::fromLatin1(FileUri::fromPath(m.to))}});
     writeOut(out);
     return trasher.lastBatch().size() == items.size() ? 0 : 1;
 }

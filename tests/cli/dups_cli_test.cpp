@@ -68,7 +68,7 @@ TEST(DupsCommand, PrintsOneLinePerGroupMostWastedFirst)
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QList<QJsonObject> groups = lines(run.out);
     ASSERT_EQ(groups.size(), 2);
-    EXPECT_EQ(groups[0].keys(), (QStringList{"id", "items", "keep", "wasted"}));
+    EXPECT_EQ(groups[0].keys(), (QStringList{"id", "itemUris", "items", "keep", "keepUri", "wasted"}));
     EXPECT_EQ(groups[0].value("wasted").toDouble(), 400'000);
     EXPECT_EQ(groups[0].value("keep").toString(), text(home.t.path("Documents/film.bin")));
     EXPECT_EQ(strings(groups[0].value("items")).size(), 3);

@@ -38,7 +38,7 @@ TEST(ScanCommand, PrintsOneRecordPerLineNewestFirst)
     EXPECT_EQ(records.last().value("name").toString(), "old.txt");
     const QStringList members = {"path",    "name",   "ext",          "kind",        "size",
                                  "modified", "created", "added",      "source",      "isScreenshot",
-                                 "isCloudOnly", "lastUsed"};
+                                 "isCloudOnly", "lastUsed", "uri"};
     for (const QJsonObject &r : records)
         EXPECT_EQ(r.keys().size(), members.size());
     EXPECT_EQ(records.last().value("modified").toString(), "2017-07-14T02:40:00.000Z");
