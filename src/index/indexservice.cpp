@@ -74,7 +74,7 @@ void IndexService::launch()
             },
             Qt::QueuedConnection);
     });
-    m_indexer->setPaused(m_paused);
+    m_indexer->setPaused(indexerWaits());
     m_indexer->start();
 }
 
@@ -83,7 +83,18 @@ void IndexService::setPaused(bool paused)
     IndexSettings::setPaused(paused);
     m_paused = paused;
     if (m_indexer)
-        m_indexer->setPaused(paused);
+        m_indexer->setPaused(indexerWaits());
+    emit statusChanged();
+}
+
+void IndexService::setPowerSaving(PowerSaving saving)
+{
+    if (m_powerSaving == saving)
+        return;
+    m_powerSaving = saving;
+    if (m_indexer)
+        m_indexer->setPaused(indexerWaits());
+    emit statusChanged();
 }
 
 void IndexService::setEnabled(bool enabled)
@@ -115,6 +126,16 @@ void IndexService::rebuild()
 
 QString IndexService::indexProgressText() const
 {
+    if (m_enabled && !m_paused) {
+        switch (m_powerSaving) {
+        case PowerSaving::battery:
+            return QStringLiteral("Paused while on battery");
+        case PowerSaving::powerSaver:
+            return QStringLiteral("Paused in power saver mode");
+        case PowerSaving::none:
+            break;
+        }
+    }
     return m_status.text();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "indexstatus.h"
+#include "powersaving.h"
 
 #include <QByteArray>
 #include <QList>
@@ -33,11 +34,16 @@ public:
     void setEnabled(bool enabled);
     bool isEnabled() const { return m_enabled; }
     bool isPaused() const { return m_paused; }
+    // The indexer also waits while the computer saves power, apart from the
+    // user's own pause (which is kept in the settings; this is not).
+    void setPowerSaving(PowerSaving saving);
+    PowerSaving powerSaving() const { return m_powerSaving; }
     // Reads the whole home folder again from nothing.
     void rebuild();
 
     const IndexStatus &status() const { return m_status; }
-    // One line for the settings window or the home page.
+    // One line for the settings window or the home page; while the computer
+    // saves power it says why the index waits.
     QString indexProgressText() const;
 
 signals:
@@ -46,6 +52,7 @@ signals:
 private:
     void launch();
     void setStatus(const IndexStatus &status);
+    bool indexerWaits() const { return m_paused || m_powerSaving != PowerSaving::none; }
 
     QString m_file;
     QList<QByteArray> m_roots;
@@ -53,6 +60,7 @@ private:
     bool m_started = false;
     bool m_enabled = true;
     bool m_paused = false;
+    PowerSaving m_powerSaving = PowerSaving::none;
     std::unique_ptr<Indexer> m_indexer;
     IndexStatus m_status;
     // Lets the indexer's thread post to this object only while it exists.

@@ -155,6 +155,37 @@ TEST_F(IndexFixture, ANewFileInAWatchedFolderArrivesWithoutAPass)
     EXPECT_TRUE(waitUntil([&] { return rows().count("Documents/arrived.txt") == 0; }));
 }
 
+TEST_F(IndexFixture, WaitsWhileTheComputerSavesPowerAndSaysWhy)
+{
+    home.file("Documents/plan.txt", "budget plan");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    IndexService service(file());
+    if (service.isPaused())
+        GTEST_SKIP() << "indexing is paused in this user's settings";
+    struct Case
+    {
+        PowerSaving saving;
+        const char16_t *line;
+    };
+    for (const Case &c : {Case{PowerSaving::battery, u"Paused while on battery"},
+                          Case{PowerSaving::powerSaver, u"Paused in power saver mode"}}) {
+        service.setPowerSaving(c.saving);
+        EXPECT_EQ(service.indexProgressText(), QStringView(c.line));
+    }
+
+    // On battery from the start: the indexer waits before it writes anything.
+    service.setPowerSaving(PowerSaving::battery);
+    service.start({home.path()}, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return service.status().state == IndexStatus::State::paused; }));
+    EXPECT_FALSE(service.status().lastPass.has_value());
+    EXPECT_EQ(service.indexProgressText(), u"Paused while on battery");
+
+    service.setPowerSaving(PowerSaving::none);
+    ASSERT_TRUE(waitUntil([&] { return service.status().lastPass.has_value(); }));
+    EXPECT_EQ(rows().count("Documents/plan.txt"), 1u);
+    EXPECT_TRUE(service.indexProgressText().startsWith(u"Index up to date"));
+}
+
 TEST_F(IndexFixture, ProgressLineFollowsTheState)
 {
     IndexStatus s;

@@ -389,6 +389,47 @@ TEST_F(OcrPass, ANewerCatalogCutsTheRunningPassShortWithoutLosingWhatItRead)
     EXPECT_EQ(library.ocr().size(), 30);
 }
 
+TEST_F(OcrPass, AHeldPassWaitsBeforeItsNextImageAndGoesOnWhenReleased)
+{
+    QList<FileItem> items;
+    for (int i = 0; i < 5; ++i)
+        items.append(record({"/p/" + QByteArray::number(i) + ".png", kNow - kDay - i}));
+    auto index = makeIndex();
+    // Held from the start (on battery at launch): the pass counts, then waits.
+    index->setHeld(true);
+    QSignalSpy finished(index.get(), &OCRIndex::passFinished);
+    index->start(items);
+    ASSERT_TRUE(waitUntil([&] { return library.ocrTotal() == 5; }));
+    EXPECT_TRUE(reader.seen().empty());
+    EXPECT_EQ(finished.count(), 0);
+
+    // Held in the middle: the image being read is finished, no other is begun.
+    reader.during = [&](int call) {
+        if (call == 2)
+            index->setHeld(true);
+    };
+    index->setHeld(false);
+    ASSERT_TRUE(waitUntil([&] { return reader.seen().size() == 2 && library.ocr().size() == 0 && index->isHeld(); }));
+    EXPECT_EQ(finished.count(), 0);
+    index->setHeld(false);
+    ASSERT_TRUE(waitUntil([&] { return finished.count() == 1; }));
+    EXPECT_EQ(reader.seen().size(), 5u);
+    EXPECT_EQ(library.ocr().size(), 5);
+}
+
+TEST_F(OcrPass, ANewerCatalogEndsAHeldPassAndTheEndDoesNotWaitForARelease)
+{
+    auto index = makeIndex();
+    index->setHeld(true);
+    QSignalSpy finished(index.get(), &OCRIndex::passFinished);
+    index->start({record({"/p/a.png", kNow - kDay})});
+    ASSERT_TRUE(waitUntil([&] { return library.ocrTotal() == 1; }));
+    index->start({record({"/p/b.png", kNow - kDay})});
+    ASSERT_TRUE(waitUntil([&] { return finished.count() == 1; }));
+    EXPECT_TRUE(reader.seen().empty());
+    index.reset(); // still held: must not hang
+}
+
 TEST(OcrLabels, KeepsConfidentLabelsInOrderAtMostTen)
 {
     using O = ImageClassifier::Observation;

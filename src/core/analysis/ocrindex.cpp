@@ -84,6 +84,7 @@ void OCRIndex::stop()
     if (!m_thread)
         return;
     ++m_generation;
+    wakeHeld();
     m_thread->quit();
     m_thread->wait();
     delete m_queue;
@@ -97,8 +98,38 @@ void OCRIndex::start(const QList<FileItem> &items)
     if (!m_queue)
         return;
     const quint64 generation = ++m_generation;
+    wakeHeld();
     QMetaObject::invokeMethod(
         m_queue, [this, items, generation] { runPass(items, generation); }, Qt::QueuedConnection);
+}
+
+void OCRIndex::setHeld(bool held)
+{
+    {
+        std::lock_guard guard(m_holdLock);
+        m_held = held;
+    }
+    m_holdWake.notify_all();
+}
+
+bool OCRIndex::isHeld() const
+{
+    std::lock_guard guard(m_holdLock);
+    return m_held;
+}
+
+void OCRIndex::wakeHeld()
+{
+    // Taking the lock orders the new generation before the waiter's next look at it.
+    { std::lock_guard guard(m_holdLock); }
+    m_holdWake.notify_all();
+}
+
+bool OCRIndex::waitWhileHeld(quint64 generation)
+{
+    std::unique_lock guard(m_holdLock);
+    m_holdWake.wait(guard, [&] { return !m_held || m_generation.load() != generation; });
+    return m_generation.load() == generation;
 }
 
 void OCRIndex::runPass(const QList<FileItem> &items, quint64 generation)
@@ -150,7 +181,7 @@ void OCRIndex::runPass(const QList<FileItem> &items, quint64 generation)
 
     Batch batch;
     for (int i = 1; i <= total; ++i) {
-        if (m_generation.load() != generation) {
+        if (m_generation.load() != generation || !waitWhileHeld(generation)) {
             // Superseded: the next pass publishes; what was read is kept.
             if (m_unsaved > 0)
                 save();

@@ -10,7 +10,9 @@
 #include <QStringList>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class Library;
 class QThread;
@@ -70,6 +72,10 @@ public:
     // Queues a pass over `items`; a pass still running ends at its next image
     // (keeping what it read), since the newer catalog supersedes it.
     void start(const QList<FileItem> &items);
+    // Holds the reading of images (on battery, in power saver) until released:
+    // a running pass waits before its next image, keeping what it read.
+    void setHeld(bool held);
+    bool isHeld() const;
 
     // Reads one image now; blocking, safe on any thread.
     static Look look(const QByteArray &path, bool readText);
@@ -90,6 +96,10 @@ private:
 
     // These run on the index's thread and alone touch m_cache, m_loaded and m_unsaved.
     void runPass(const QList<FileItem> &items, quint64 generation);
+    // Waits while held; false when a newer pass or the end came meanwhile.
+    bool waitWhileHeld(quint64 generation);
+    // Wakes a pass waiting while held, after the generation moved on.
+    void wakeHeld();
     void save();
 
     // Ends the running pass at its next image and the thread after it; no
@@ -104,6 +114,9 @@ private:
     QThread *m_thread = nullptr;
     QObject *m_queue = nullptr;
     std::atomic<quint64> m_generation{0};
+    mutable std::mutex m_holdLock;
+    std::condition_variable m_holdWake;
+    bool m_held = false;
 
     OcrStore::Entries m_cache;
     bool m_loaded = false;

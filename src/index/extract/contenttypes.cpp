@@ -23,6 +23,9 @@ QString forFile(const QString &name)
         tree.append(QStringLiteral("public.audio"));
     else if (type == u"application/pdf")
         tree.append(QStringLiteral("com.adobe.pdf"));
+    // AppImages are the applications here, so a search for apps finds them too.
+    if (name.endsWith(u".appimage", Qt::CaseInsensitive))
+        tree.append(QStringLiteral("com.apple.application-bundle"));
     if (!mime.isDefault() && mime.inherits(QStringLiteral("text/plain")))
         tree.append(QStringLiteral("public.text"));
     tree.append(QStringLiteral("public.data"));

@@ -3,13 +3,15 @@
 #include "markuptext.h"
 #include "textsink.h"
 
+#include "noatime.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
 bool PlainTextExtractor::read(const QByteArray &path, bool isHtml, qint64 maxBytes, TextSink &sink)
 {
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!NoAtime::openForReading(file, path))
         return false;
     const QByteArray bytes = file.read(maxBytes);
     // NUL bytes early on mean a binary file under a text name (or UTF-16, which nobody names .txt here).

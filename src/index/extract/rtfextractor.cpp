@@ -2,6 +2,8 @@
 
 #include "textsink.h"
 
+#include "noatime.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
@@ -32,8 +34,8 @@ struct Group
 
 bool RtfExtractor::read(const QByteArray &path, qint64 maxBytes, TextSink &sink)
 {
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!NoAtime::openForReading(file, path))
         return false;
     const QByteArray bytes = file.read(maxBytes);
     if (!bytes.startsWith("{\\rtf"))
