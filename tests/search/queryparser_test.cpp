@@ -1,4 +1,5 @@
 #include "search/queryparser.h"
+#include "search/quotedphrases.h"
 
 #include "searchtesting.h"
 
@@ -214,3 +215,61 @@ TEST(ParserTables, EveryStopWordIsDroppedAndEveryKindWordRead)
 }
 
 } // namespace
+
+TEST(QuotedPhrases, ReadsPhrasesLeftToRight)
+{
+    struct Case
+    {
+        const char *text;
+        QStringList phrases;
+        const char *rest;
+    };
+    const Case cases[] = {
+        {R"(a "tax return" b)", {"tax return"}, "a   b"},
+        {"“typographic” and \"straight\"", {"typographic", "straight"}, "  and  "},
+        {R"("x" "x" " x ")", {"x"}, "     "},
+        {R"("" "a")", {}, "\" a\""}, // the second quote opens a blank phrase
+        {R"("a"")", {"a"}, " \""},
+        {R"(“nested “inner” tail")", {"nested “inner"}, "  tail\""},
+        {R"("unterminated quote)", {}, "\"unterminated quote"},
+        {R"("   " word)", {}, "  word"},
+        {"", {}, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        const QuotedPhrases::Result r = QuotedPhrases::take(QString::fromUtf8(c.text));
+        EXPECT_EQ(r.phrases, c.phrases);
+        EXPECT_EQ(r.rest, QString::fromUtf8(c.rest));
+    }
+}
+
+// Pasted text with thousands of quotes once took time growing with the square
+// of its length; the work stays within twice the length whatever its shape.
+TEST(QuotedPhrases, WorkGrowsWithTheLengthOnly)
+{
+    const QList<QString> shapes = {
+        QStringLiteral("\"a\" ").repeated(30'000),
+        QString(120'000, u'\u201C'),
+        QString(120'000, u'"'),
+        QStringLiteral("\u201C\"\u201D x ").repeated(24'000),
+        QStringLiteral("\u201C").repeated(60'000) + QStringLiteral("x\""),
+    };
+    for (const QString &text : shapes) {
+        SCOPED_TRACE(text.left(12).toStdString());
+        EXPECT_LE(QuotedPhrases::take(text).steps, 2 * text.size());
+    }
+}
+
+TEST(ParserLongPaste, EveryPhraseAndWordIsKeptOnceInOrder)
+{
+    QString text;
+    QStringList expected;
+    for (int i = 0; i < 15'000; ++i) {
+        text += QStringLiteral("\"p%1\" w%1 \"p%1\" ").arg(i);
+        expected << QStringLiteral("p%1").arg(i);
+    }
+    for (int i = 0; i < 15'000; ++i)
+        expected << QStringLiteral("w%1").arg(i);
+    const Query q = QueryParser::parse(text, {}, now(), mondays());
+    EXPECT_EQ(q.terms, expected);
+}

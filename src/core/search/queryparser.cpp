@@ -3,6 +3,7 @@
 #include "library/library.h"
 #include "model/fmt.h"
 #include "querywords.h"
+#include "quotedphrases.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -42,7 +43,6 @@ struct Patterns
 {
     QRegularExpression back = compile(QStringLiteral(R"((days?|weeks?|months?|years?) back\b)"));
     std::vector<QRegularExpression> sizeNumbers;
-    QRegularExpression quoted = compile(QString::fromUtf8(R"(["“]([^"”]+)["”])"));
     QRegularExpression over = compile(QStringLiteral(
         R"((over|above|bigger than|larger than|greater than|more than|at least|>)\s*(\d+(?:\.\d+)?)\s*(kb|mb|gb|tb|k|m|g)\b)"));
     QRegularExpression under = compile(QStringLiteral(
@@ -421,7 +421,8 @@ bool trimsFromWord(QChar c)
     return c == u'.' || c == u'?' || c == u'!' || c == u':' || c == u'(' || c == u')';
 }
 
-void readWords(Query &q, const QString &text)
+// `seen` holds the terms already in `q`: a lookup per word keeps long pasted text linear.
+void readWords(Query &q, const QString &text, QSet<QString> &seen)
 {
     QStringList labels;
     qsizetype start = 0;
@@ -456,8 +457,10 @@ void readWords(Query &q, const QString &text)
         if (word.endsWith(u"'s"))
             word.chop(2);
         // "'s" on its own leaves nothing, and an empty term would match every name.
-        if (!word.isEmpty() && !q.terms.contains(word))
+        if (!word.isEmpty() && !seen.contains(word)) {
+            seen.insert(word);
             q.terms.append(word);
+        }
     }
     if (!labels.isEmpty())
         q.kindLabel = labels.join(QStringLiteral(" + "));
@@ -496,11 +499,10 @@ Query QueryParser::parse(const QString &input, const QStringList &sources, Milli
             text.replace(p.sizeNumbers[i], QString::number(w.value) + u' ');
     }
 
-    while (const auto m = take(p.quoted, text, true)) {
-        const QString phrase = trimmed(m->at(1));
-        if (!phrase.isEmpty() && !q.terms.contains(phrase))
-            q.terms.append(phrase);
-    }
+    QuotedPhrases::Result quoted = QuotedPhrases::take(text);
+    text = std::move(quoted.rest);
+    q.terms = std::move(quoted.phrases);
+    QSet<QString> seen(q.terms.cbegin(), q.terms.cend());
 
     readSize(q, text);
     readDate(q, text, now, calendar);
@@ -510,6 +512,6 @@ Query QueryParser::parse(const QString &input, const QStringList &sources, Milli
                 q.device = QString::fromUtf16(device);
     }
     readSource(q, text, sources);
-    readWords(q, text);
+    readWords(q, text, seen);
     return q;
 }
