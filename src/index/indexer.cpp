@@ -3,7 +3,7 @@
 #include "extractclient.h"
 #include "filerecords.h"
 #include "indexstore.h"
-#include "textextractor.h"
+#include "inprocessextractor.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -333,7 +333,7 @@ void Indexer::index(const QByteArray &path, bool hadRow)
             if (outcome.status == ExtractClient::Status::failed)
                 result.ok = false;
         } else {
-            result = TextExtractor::extract(path, family, ext);
+            result = InProcessExtractor::extract(path, family);
         }
         if (ran) {
             record->textState = result.ok ? IndexRecord::TextState::extracted : IndexRecord::TextState::failed;
