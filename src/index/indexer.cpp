@@ -6,7 +6,7 @@
 #include "filerecords.h"
 #include "indexlog.h"
 #include "indexstore.h"
-#include "textextractor.h"
+#include "inprocessextractor.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -328,7 +328,7 @@ void Indexer::index(const QByteArray &path, bool hadRow)
             if (outcome.status == ExtractClient::Status::failed)
                 result.ok = false;
         } else {
-            result = TextExtractor::extract(path, family, ext);
+            result = InProcessExtractor::extract(path, family);
         }
         if (ran) {
             record->textState = result.ok ? IndexRecord::TextState::extracted : IndexRecord::TextState::failed;

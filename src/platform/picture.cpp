@@ -1,81 +1,102 @@
 #include "picture.h"
-#include "noatime.h"
 
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 
-#include <leptonica/allheaders.h>
-#include <opencv2/core/utils/logger.hpp>
-#include <opencv2/imgcodecs.hpp>
+#include <opencv2/core.hpp>
 
-#include <mutex>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// How much to reduce while decoding so the result stays under the pixel limit.
-// Leptonica reads only the header; formats it does not know are decoded as they are.
-int reductionFor(const QByteArray &bytes)
+// Reading a picture for its text is not using it: the access time stays.
+int openQuietly(const QByteArray &path)
 {
-    l_int32 width = 0;
-    l_int32 height = 0;
-    if (pixReadHeaderMem(reinterpret_cast<const l_uint8 *>(bytes.constData()), size_t(bytes.size()), nullptr,
-                         &width, &height, nullptr, nullptr, nullptr) != 0)
-        return 1;
-    const qint64 pixels = qint64(width) * height;
-    for (int reduction : {1, 2, 4, 8})
-        if (pixels / (qint64(reduction) * reduction) <= Picture::kMaxPixels)
-            return reduction;
-    return 0;
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = ::open(path.constData(), flags | O_NOATIME);
+    if (fd < 0 && errno == EPERM) // O_NOATIME only for files the user owns
+        fd = ::open(path.constData(), flags);
+    return fd;
 }
 
-int readFlags(int reduction)
+// Transparent parts are laid over white, as a viewer shows them; the
+// colour stored under a fully transparent pixel is often black.
+cv::Mat toBgr(const QImage &image)
 {
-    switch (reduction) {
-    case 2:
-        return cv::IMREAD_REDUCED_COLOR_2;
-    case 4:
-        return cv::IMREAD_REDUCED_COLOR_4;
-    case 8:
-        return cv::IMREAD_REDUCED_COLOR_8;
-    default:
-        return cv::IMREAD_COLOR;
+    cv::Mat out(image.height(), image.width(), CV_8UC3);
+    const bool alpha = image.hasAlphaChannel();
+    const QImage argb = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        auto *row = out.ptr<uchar>(y);
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb p = in[x];
+            int r = qRed(p), g = qGreen(p), b = qBlue(p);
+            if (alpha) {
+                const int a = qAlpha(p);
+                r = (r * a + 255 * (255 - a) + 127) / 255;
+                g = (g * a + 255 * (255 - a) + 127) / 255;
+                b = (b * a + 255 * (255 - a) + 127) / 255;
+            }
+            row[3 * x] = uchar(b);
+            row[3 * x + 1] = uchar(g);
+            row[3 * x + 2] = uchar(r);
+        }
     }
+    return out;
 }
 
 } // namespace
 
+QSize Picture::decodeSize(QSize stored, bool canScale)
+{
+    if (stored.isEmpty())
+        return {};
+    const double pixels = double(stored.width()) * double(stored.height());
+    if (pixels <= double(kMaxPixels))
+        return stored;
+    if (!canScale)
+        return {};
+    const double factor = std::sqrt(double(kMaxPixels) / pixels);
+    return QSize(std::max(1, int(stored.width() * factor)), std::max(1, int(stored.height() * factor)));
+}
+
 std::optional<Picture> Picture::load(const QByteArray &path)
 {
-    // The decoders' complaints about unreadable files would end up on the
-    // application's stderr; an unreadable image is an ordinary outcome here.
-    static std::once_flag quiet;
-    std::call_once(quiet, [] {
-        cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
-        setMsgSeverity(L_SEVERITY_NONE);
-    });
-    // Only regular files: opening a pipe or a device would wait or read forever.
-    struct stat st;
-    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    const int fd = openQuietly(path);
+    if (fd < 0)
         return std::nullopt;
-    // Read through one descriptor that leaves the access time alone.
     QFile file;
-    if (!NoAtime::openForReading(file, path))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    file.close();
-    const int reduction = reductionFor(bytes);
-    if (reduction == 0)
-        return std::nullopt;
-    try {
-        const cv::Mat encoded(1, int(bytes.size()), CV_8UC1, const_cast<char *>(bytes.constData()));
-        cv::Mat pixels = cv::imdecode(encoded, readFlags(reduction));
-        if (pixels.empty() || pixels.type() != CV_8UC3)
-            return std::nullopt;
-        return Picture(pixels);
-    } catch (const cv::Exception &) {
-        // A damaged file can make a decoder give up with an exception.
+    // Only regular files: a pipe or a device would wait or read forever.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(fd);
         return std::nullopt;
     }
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    // The header alone gives the size; nothing is decoded before it is checked.
+    const QSize stored = reader.size();
+    if (stored.isValid()) {
+        const QSize wanted = decodeSize(stored, reader.supportsOption(QImageIOHandler::ScaledSize));
+        if (!wanted.isValid())
+            return std::nullopt;
+        if (wanted != stored)
+            reader.setScaledSize(wanted);
+    }
+    const QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    // A reader that gives no size up front is bounded by Qt's allocation
+    // limit while decoding; the analysis is held to ours.
+    if (qint64(image.width()) * image.height() > kMaxPixels)
+        return std::nullopt;
+    return Picture(toBgr(image));
 }
 
 Picture::Picture(const cv::Mat &pixels) : m_pixels(std::make_shared<const cv::Mat>(pixels)) {}

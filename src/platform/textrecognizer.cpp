@@ -20,6 +20,14 @@ namespace {
 constexpr double kCapitalPerXHeight = 1.35;
 // Too few glyph-like shapes say nothing about the size of the text.
 constexpr size_t kMinGlyphs = 12;
+// The window a pixel's background is taken from: larger than a glyph of
+// screen text, smaller than a line of it.
+constexpr int kBackgroundWindow = 31;
+// Text this much apart from its background in some channel (of 255) is
+// full black; fainter differences are grey, for the engine to threshold.
+constexpr double kInkGain = 2.0;
+// Straight runs this long are edges or rules, not strokes of letters.
+constexpr int kRuleLength = 41;
 
 // Tesseract asks OpenMP for several threads in each parallel region, which
 // on a small machine makes it several times slower than one thread. The
@@ -64,18 +72,65 @@ std::optional<double> xHeight(const cv::Mat &gray)
     return double(*middle);
 }
 
-// How much to enlarge the image so its capital letters are about
+// How much to enlarge the text so its capital letters are about
 // kCapitalHeight pixels tall; 1 when the text is large enough already.
-double upscaleFor(const cv::Mat &gray)
+double upscaleFor(const cv::Mat &ink)
 {
-    const std::optional<double> x = xHeight(gray);
+    const std::optional<double> x = xHeight(ink);
     if (!x)
         return 1.0;
     double scale = TextRecognizer::kCapitalHeight / (*x * kCapitalPerXHeight);
     scale = std::min(scale, TextRecognizer::kMaxUpscale);
-    scale = std::min(scale, std::sqrt(double(TextRecognizer::kMaxScaledPixels) / double(gray.total())));
+    scale = std::min(scale, std::sqrt(double(TextRecognizer::kMaxScaledPixels) / double(ink.total())));
     // A few per cent larger reads no better and costs time.
     return scale > 1.1 ? scale : 1.0;
+}
+
+// Text as dark ink on white, whatever its colours: each pixel's distance
+// from the colour around it (the median of a window larger than a glyph),
+// in whichever channel differs most. Light text on a dark theme, reverse-
+// video lines, coloured text and a dark window beside a light one all come
+// out alike, each against its own background, where one grey channel and
+// one threshold for the whole screen lose some of them.
+cv::Mat inkOf(const cv::Mat &bgr)
+{
+    cv::Mat channels[3];
+    cv::split(bgr, channels);
+    cv::Mat ink;
+    for (cv::Mat &channel : channels) {
+        cv::Mat background;
+        cv::medianBlur(channel, background, kBackgroundWindow);
+        cv::absdiff(channel, background, background);
+        if (ink.empty())
+            ink = background;
+        else
+            cv::max(ink, background, ink);
+    }
+    ink.convertTo(ink, CV_8U, kInkGain);
+    // Window edges, frames and rules are long straight runs; glyphs are
+    // not. Left in, an edge beside the first letters of lines swallows them.
+    cv::Mat marked = ink > 64;
+    cv::Mat across;
+    cv::Mat down;
+    cv::morphologyEx(marked, across, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, {kRuleLength, 1}));
+    cv::morphologyEx(marked, down, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, {1, kRuleLength}));
+    ink.setTo(0, across | down);
+    cv::bitwise_not(ink, ink);
+    return ink;
+}
+
+// The part of the picture that has ink, with a margin: empty desktop and
+// blank terminal lines cost the layout analysis time and give nothing.
+cv::Rect inkedArea(const cv::Mat &ink)
+{
+    cv::Mat marked = ink < 128;
+    std::vector<cv::Point> points;
+    cv::findNonZero(marked, points);
+    if (points.empty())
+        return {};
+    const cv::Rect box = cv::boundingRect(points);
+    constexpr int kMargin = 10;
+    return (box + cv::Size(2 * kMargin, 2 * kMargin) - cv::Point(kMargin, kMargin)) & cv::Rect(0, 0, ink.cols, ink.rows);
 }
 
 struct Line
@@ -116,8 +171,10 @@ TextRecognizer::TextRecognizer()
     api->SetVariable("debug_file", "/dev/null");
     // No dictionaries: words are read as they are written, not corrected
     // towards English, which also keeps names, codes and file names intact.
-    std::vector<std::string> names{"load_system_dawg", "load_freq_dawg"};
-    std::vector<std::string> values{"0", "0"};
+    // The picture it is given is always dark ink on white, so reading each
+    // doubtful line again inverted would only cost time.
+    std::vector<std::string> names{"load_system_dawg", "load_freq_dawg", "tessedit_do_invert"};
+    std::vector<std::string> values{"0", "0", "0"};
     if (api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) != 0)
         return;
     api->SetPageSegMode(tesseract::PSM_AUTO);
@@ -134,12 +191,12 @@ QStringList TextRecognizer::lines(const Picture &picture)
 {
     if (!m_api)
         return {};
-    cv::Mat gray;
-    cv::cvtColor(picture.pixels(), gray, cv::COLOR_BGR2GRAY);
-    // Light text on a dark background reads far better, and in one try
-    // instead of two, once it is turned dark on light.
-    if (cv::mean(gray)[0] < 128.0)
-        cv::bitwise_not(gray, gray);
+    const cv::Mat whole = inkOf(picture.pixels());
+    const cv::Rect area = inkedArea(whole);
+    if (area.empty())
+        return {};
+    cv::Mat gray = whole(area).clone();
+    // Only small text is enlarged; the engine reads larger text as it is.
     const double scale = upscaleFor(gray);
     if (scale > 1.0)
         cv::resize(gray, gray, cv::Size(), scale, scale, cv::INTER_CUBIC);

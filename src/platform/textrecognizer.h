@@ -16,9 +16,9 @@ class TessBaseAPI;
 class TextRecognizer final
 {
 public:
-    // The height capital letters are scaled to before reading: the size the
-    // LSTM engine reads best.
-    static constexpr int kCapitalHeight = 30;
+    // Small text is enlarged until its capital letters are this tall before
+    // reading: enough for the page layout to find its lines and letters.
+    static constexpr int kCapitalHeight = 22;
     static constexpr double kMaxUpscale = 4.0;
     // Upscaling stops at this many pixels, so large photos are read as they are.
     static constexpr qint64 kMaxScaledPixels = 16'000'000;

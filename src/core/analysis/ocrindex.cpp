@@ -192,6 +192,12 @@ void OCRIndex::runPass(const QList<FileItem> &items, quint64 generation)
         const bool labelsOnly = known != m_cache.cend() && answers(*known, item);
         const QString keptText = labelsOnly ? known->t : QString();
         const Look seen = m_env.look(item.path(), !labelsOnly);
+        if (!seen.analysed) {
+            // Said once in the log; the files stay unread for a later run.
+            if (m_unsaved > 0)
+                save();
+            return finish();
+        }
         const QString text = labelsOnly ? keptText : seen.text;
         m_cache.insert(item.path(), OcrStore::Entry{seconds(item.modified()), item.size(), text, seen.subjects});
         ++m_unsaved;
@@ -256,7 +262,7 @@ OCRIndex::Look OCRIndex::look(const QByteArray &path, bool readText)
 {
     const ImageAnalysis::Result result = ImageAnalysis::perform(path, readText);
     if (!result.performed)
-        return Look{{}, {}, false};
+        return Look{{}, {}, false, result.analyzerLoaded};
     return Look{result.lines.join(u'\n'), subjectLabels(result.observations), true};
 }
 

@@ -34,6 +34,9 @@ public:
         QStringList subjects;
         // False when the file could not be read as an image.
         bool readable = true;
+        // False when no picture can be read here at all (the image reader
+        // could not be loaded): nothing was learnt about this file.
+        bool analysed = true;
     };
     using LookFunction = std::function<Look(const QByteArray &path, bool readText)>;
 

@@ -3,18 +3,10 @@
 #include "cameraextractor.h"
 #include "epubextractor.h"
 #include "indexstore.h"
+#include "inprocessextractor.h"
 #include "officeextractor.h"
 #include "pdfextractor.h"
-#include "plaintextextractor.h"
-#include "rtfextractor.h"
 #include "textsink.h"
-
-namespace {
-
-// Markup carries more bytes than text: read that much of it to fill the limit.
-constexpr qint64 kMaxMarkupBytes = 16ll << 20;
-
-} // namespace
 
 ExtractResult TextExtractor::extract(const QByteArray &path, TextFamily family, const QString &lowerExt)
 {
@@ -22,18 +14,10 @@ ExtractResult TextExtractor::extract(const QByteArray &path, TextFamily family, 
     TextSink sink(IndexStore::kMaxTextBytes);
     switch (family) {
     case TextFamily::none:
-        out.ok = true;
-        break;
     case TextFamily::plain:
-        // A few bytes over, so the last character cut by the limit is still whole.
-        out.ok = PlainTextExtractor::read(path, false, IndexStore::kMaxTextBytes + 4, sink);
-        break;
     case TextFamily::html:
-        out.ok = PlainTextExtractor::read(path, true, kMaxMarkupBytes, sink);
-        break;
     case TextFamily::rtf:
-        out.ok = RtfExtractor::read(path, kMaxMarkupBytes, sink);
-        break;
+        return InProcessExtractor::extract(path, family);
     case TextFamily::pdf:
         out.ok = PdfExtractor::read(path, sink);
         break;

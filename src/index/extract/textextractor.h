@@ -15,8 +15,10 @@ struct ExtractResult
     QString cameraModel;
 };
 
-// Reads a file with the reader of its family, in this process. The indexer
-// calls it for the safe families and the helper process for the risky ones.
+// Reads a file with the reader of its family, in this process: the helper
+// process's reader. It links the document libraries (PDF, zip, EXIF), so
+// only the helper, tests and benchmarks use it; the indexer reads the safe
+// families with InProcessExtractor and asks the helper for the others.
 class TextExtractor final
 {
 public:

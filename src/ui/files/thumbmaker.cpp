@@ -1,16 +1,28 @@
 #include "thumbmaker.h"
 
-#include <poppler/qt6/poppler-qt6.h>
-#include <libffmpegthumbnailer/videothumbnailer.h>
+#include "pluginloader.h"
 
-#include <QFile>
 #include <QImageReader>
-#include <QPainter>
+#include <QLoggingCategory>
 
-#include <algorithm>
-#include <exception>
-#include <memory>
-#include <vector>
+namespace {
+
+Q_LOGGING_CATEGORY(lcPreviews, "tovalo.previews", QtInfoMsg)
+
+// PDF pages and video frames come from a plug-in opened on first use.
+using Render = void (*)(const QString &path, int pixels, QImage *out);
+
+Render renderer(const char *symbol)
+{
+    QString why;
+    auto found = reinterpret_cast<Render>(PluginLoader::resolve(QStringLiteral(TOVALO_PREVIEWS_PLUGIN), symbol, &why));
+    if (!found)
+        qCWarning(lcPreviews).noquote() << "PDF and video previews are off: the previews plug-in could not be loaded:"
+                                        << why;
+    return found;
+}
+
+} // namespace
 
 namespace ThumbMaker {
 
@@ -37,49 +49,19 @@ QImage image(const QString &path, int pixels)
 
 QImage pdfPage(const QString &path, int pixels)
 {
-    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(path);
-    if (!doc || doc->isLocked() || doc->numPages() < 1)
-        return {};
-    std::unique_ptr<Poppler::Page> page = doc->page(0);
-    if (!page)
-        return {};
-    const QSizeF points = page->pageSizeF();
-    if (points.isEmpty())
-        return {};
-    doc->setRenderHint(Poppler::Document::Antialiasing);
-    doc->setRenderHint(Poppler::Document::TextAntialiasing);
-    const double dpi = 72.0 * pixels / std::max(points.width(), points.height());
-    QImage out = page->renderToImage(dpi, dpi);
-    if (out.isNull())
-        return {};
-    // Pages are paper: a transparent render would show the well behind it.
-    if (out.hasAlphaChannel()) {
-        out = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        QImage flat(out.size(), QImage::Format_RGB32);
-        flat.fill(Qt::white);
-        {
-            QPainter p(&flat);
-            p.drawImage(0, 0, out);
-        }
-        out = flat;
-    }
+    static const Render render = renderer("tovalo_preview_pdf_page");
+    QImage out;
+    if (render)
+        render(path, pixels, &out);
     return out;
 }
 
 QImage videoFrame(const QString &path, int pixels)
 {
-    std::vector<uint8_t> buffer;
-    try {
-        ffmpegthumbnailer::VideoThumbnailer thumbnailer(pixels, false, true, 8, true);
-        thumbnailer.setLogCallback([](ThumbnailerLogLevel, const std::string &) {});
-        thumbnailer.generateThumbnail(QFile::encodeName(path).toStdString(), Png, buffer);
-    } catch (const std::exception &) {
-        // Not a video the decoder knows, or unreadable: no frame.
-        return {};
-    }
+    static const Render render = renderer("tovalo_preview_video_frame");
     QImage out;
-    if (buffer.empty() || !out.loadFromData(buffer.data(), int(buffer.size()), "PNG"))
-        return {};
+    if (render)
+        render(path, pixels, &out);
     return out;
 }
 
