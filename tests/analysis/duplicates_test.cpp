@@ -277,6 +277,43 @@ TEST(Duplicates, FilesThatCannotBeReadDropOutQuietly)
     }
 }
 
+// A copy rewritten after the catalog read it is another file now: it is
+// neither grouped nor given a digest under the catalog's size and date.
+TEST(Duplicates, AFileChangedSinceTheCatalogGetsNoDigest)
+{
+    struct Case
+    {
+        const char *what;
+        qint64 size;
+        std::function<void(TempTree &, const QByteArray &path)> change;
+    };
+    const Case cases[] = {
+        {"same size, new date", 3000,
+         [](TempTree &t, const QByteArray &) {
+             t.file("changed.bin", content(3000, 2));
+             t.setModified("changed.bin", 1'600'000'000'000);
+         }},
+        {"longer than the head, shortened", 300'000,
+         [](TempTree &t, const QByteArray &) { t.file("changed.bin", content(299'999, 1)); }},
+        {"grown", 3000, [](TempTree &t, const QByteArray &) { t.file("changed.bin", content(3001, 1)); }},
+    };
+    for (const Case &c : cases) {
+        TempTree t;
+        const QByteArray body = content(c.size, 1);
+        const FileItem a = onDisk(t.file("a.bin", body));
+        const FileItem b = onDisk(t.file("b.bin", body));
+        const FileItem changed = onDisk(t.file("changed.bin", body));
+        c.change(t, changed.path());
+        const QList<DupGroup> groups = Duplicates::find({a, changed, b});
+        ASSERT_EQ(groups.size(), 1) << c.what;
+        EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{a.path(), b.path()})) << c.what;
+        EXPECT_EQ(Duplicates::digest(changed, std::nullopt), std::nullopt) << c.what;
+        EXPECT_EQ(Duplicates::digest(changed, Duplicates::kHeadBytes), std::nullopt) << c.what;
+        // Read again as it is now, it has its digest.
+        EXPECT_TRUE(Duplicates::digest(onDisk(changed.path()), std::nullopt)) << c.what;
+    }
+}
+
 TEST(Duplicates, ASecondSearchReadsOnlyWhatChanged)
 {
     TempTree t;

@@ -29,6 +29,7 @@ struct Entry
 {
     qint64 size = 0;
     Millis modified = 0;
+    std::optional<QString> first;
     std::optional<QString> head;
     std::optional<QString> full;
 };
@@ -154,7 +155,6 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
     // order is a candidate, since trashing another would free nothing. A path
     // that is gone or no longer a plain file drops out here already.
     std::vector<ino_t> inodes(candidates.size(), 0);
-    std::vector<int> headWork;
     for (std::vector<int> &members : bySize) {
         if (members.size() < 2)
             continue;
@@ -174,41 +174,68 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
             kept.push_back(i);
         }
         members = kept.size() < 2 ? std::vector<int>{} : std::move(kept);
-        headWork.insert(headWork.end(), members.begin(), members.end());
     }
-    // Read in inode order, which on most file systems is close to the order on disk.
-    std::sort(headWork.begin(), headWork.end(),
-              [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
 
-    // Head digests of every size shared by two or more files.
-    Digests heads(candidates.size());
-    digestAll(candidates, headWork, kHeadBytes, heads);
-
+    // Each stage reads further into the files the stage before could not
+    // tell apart: the first 4 KiB of files longer than the head (most files of
+    // one size differ there already), the head, then the whole file. A
+    // stage's digest covers the whole of a file no longer than its limit.
     struct Pending
     {
         std::vector<int> members;
-        bool needsFull;
+        QString key; // the whole-file digest of files longer than the head, else empty
     };
     std::vector<Pending> pending;
-    std::vector<int> fullWork;
-    for (const std::vector<int> &members : bySize) {
+    std::vector<std::vector<int>> open;
+    std::vector<std::vector<int>> firstOpen;
+    for (std::vector<int> &members : bySize) {
         if (members.size() < 2)
             continue;
-        for (auto &[digest, same] : groupBy(members, heads)) {
-            if (same.size() < 2)
-                continue;
-            const bool needsFull = candidates[size_t(same.front())].size() > kHeadBytes;
-            if (needsFull)
-                fullWork.insert(fullWork.end(), same.begin(), same.end());
-            pending.push_back({std::move(same), needsFull});
-        }
+        (candidates[size_t(members.front())].size() > kHeadBytes ? firstOpen : open).push_back(members);
     }
-    std::sort(fullWork.begin(), fullWork.end(),
-              [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
-
-    // Whole-file digests only where heads agree on files longer than the head.
-    Digests fulls(candidates.size());
-    digestAll(candidates, fullWork, std::nullopt, fulls);
+    auto byInode = [&](std::vector<int> &work) {
+        // Read in inode order, which on most file systems is close to the order on disk.
+        std::sort(work.begin(), work.end(), [&](int a, int b) { return inodes[size_t(a)] < inodes[size_t(b)]; });
+    };
+    {
+        std::vector<int> work;
+        for (const std::vector<int> &members : firstOpen)
+            work.insert(work.end(), members.begin(), members.end());
+        byInode(work);
+        Digests firsts(candidates.size());
+        digestAll(candidates, work, kFirstBytes, firsts);
+        for (const std::vector<int> &members : firstOpen)
+            for (auto &[digest, same] : groupBy(members, firsts))
+                if (same.size() >= 2)
+                    open.push_back(std::move(same));
+    }
+    for (const std::optional<qint64> limit : {std::optional<qint64>(kHeadBytes), std::optional<qint64>()}) {
+        std::vector<int> work;
+        for (const std::vector<int> &members : open)
+            work.insert(work.end(), members.begin(), members.end());
+        byInode(work);
+        Digests digests(candidates.size());
+        digestAll(candidates, work, limit, digests);
+        std::vector<std::vector<int>> further;
+        for (const std::vector<int> &members : open) {
+            for (auto &[digest, same] : groupBy(members, digests)) {
+                if (same.size() < 2)
+                    continue;
+                if (!limit)
+                    pending.push_back({std::move(same), digest});
+                else if (candidates[size_t(same.front())].size() <= *limit)
+                    pending.push_back({std::move(same), QString()});
+                else
+                    further.push_back(std::move(same));
+            }
+        }
+        open = std::move(further);
+    }
+    // Groups of one size together, in the order the sizes came.
+    std::stable_sort(pending.begin(), pending.end(), [&](const Pending &a, const Pending &b) {
+        return sizeSlot.value(candidates[size_t(a.members.front())].size()) <
+               sizeSlot.value(candidates[size_t(b.members.front())].size());
+    });
 
     // Groups in the order their sizes came; equal wasted bytes keep that order.
     auto itemsOf = [&](const std::vector<int> &members) {
@@ -220,17 +247,8 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
     };
     std::vector<std::pair<qint64, DupGroup>> groups;
     for (const Pending &p : pending) {
-        if (!p.needsFull) {
-            DupGroup g = makeGroup(itemsOf(p.members), QString(), downloads);
-            groups.emplace_back(g.wasted(), std::move(g));
-            continue;
-        }
-        for (const auto &[digest, same] : groupBy(p.members, fulls)) {
-            if (same.size() < 2)
-                continue;
-            DupGroup g = makeGroup(itemsOf(same), digest, downloads);
-            groups.emplace_back(g.wasted(), std::move(g));
-        }
+        DupGroup g = makeGroup(itemsOf(p.members), p.key, downloads);
+        groups.emplace_back(g.wasted(), std::move(g));
     }
 
     // Most wasted first.
@@ -243,7 +261,23 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
     return out;
 }
 
-std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qint64> limit)
+namespace {
+
+Millis modifiedOf(const struct stat &st)
+{
+    return Millis(st.st_mtim.tv_sec) * 1000 + Millis(st.st_mtim.tv_nsec) / 1000000;
+}
+
+bool sameVersion(const struct stat &a, const struct stat &b)
+{
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// The digest of the first `limit` bytes (or all) of the file; with
+// `expected`, only when the file is still the version the catalog saw. A
+// file whose size or modification time moved while it was read gives none:
+// its digest would be of no version of it that anyone can compare.
+std::optional<QString> hashFile(const QByteArray &path, std::optional<qint64> limit, const FileItem *expected)
 {
     // Non-blocking so that a name that became a pipe since the scan cannot hang
     // the search; no-follow because the catalog never holds symbolic links.
@@ -251,24 +285,25 @@ std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qi
     if (fd < 0)
         return std::nullopt;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        (expected && (st.st_size != expected->size() || modifiedOf(st) != expected->modified()))) {
         ::close(fd);
         return std::nullopt;
     }
     g_filesRead.fetch_add(1, std::memory_order_relaxed);
     // A head read of a longer file would otherwise pull in far more than the
     // head ahead of time; most such files are never read further.
-    if (!limit || *limit > kChunkBytes)
+    if (!limit || *limit > Duplicates::kChunkBytes)
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     else if (st.st_size > *limit)
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
 
-    thread_local std::unique_ptr<char[]> buffer(new char[size_t(kChunkBytes)]);
+    thread_local std::unique_ptr<char[]> buffer(new char[size_t(Duplicates::kChunkBytes)]);
     Sha256 sha;
     qint64 total = 0;
     bool failed = false;
     for (;;) {
-        const qint64 wanted = limit ? std::min(kChunkBytes, *limit - total) : kChunkBytes;
+        const qint64 wanted = limit ? std::min(Duplicates::kChunkBytes, *limit - total) : Duplicates::kChunkBytes;
         if (wanted <= 0)
             break;
         const ssize_t got = ::read(fd, buffer.get(), size_t(wanted));
@@ -283,6 +318,9 @@ std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qi
         sha.add(buffer.get(), size_t(got));
         total += got;
     }
+    struct stat after;
+    if (!failed && (::fstat(fd, &after) != 0 || !sameVersion(st, after)))
+        failed = true;
     ::close(fd);
     g_bytesRead.fetch_add(quint64(total), std::memory_order_relaxed);
     // A digest of part of a file would pass for the whole one and could match
@@ -290,6 +328,13 @@ std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qi
     if (failed || total == 0)
         return std::nullopt;
     return sha.hex();
+}
+
+} // namespace
+
+std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qint64> limit)
+{
+    return hashFile(path, limit, nullptr);
 }
 
 std::optional<QString> Duplicates::digest(const FileItem &item, std::optional<qint64> limit)
@@ -304,10 +349,10 @@ std::optional<QString> Duplicates::digest(const FileItem &item, std::optional<qi
     }
     if (entry.size != item.size() || entry.modified != item.modified())
         entry = Entry{item.size(), item.modified(), std::nullopt, std::nullopt};
-    std::optional<QString> &slot = limit ? entry.head : entry.full;
+    std::optional<QString> &slot = !limit ? entry.full : *limit == kFirstBytes ? entry.first : entry.head;
     if (slot)
         return slot;
-    std::optional<QString> fresh = hash(item.path(), limit);
+    std::optional<QString> fresh = hashFile(item.path(), limit, &item);
     if (!fresh)
         return std::nullopt;
     slot = fresh;

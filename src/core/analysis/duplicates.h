@@ -11,14 +11,16 @@
 #include <optional>
 
 // Finds the files whose contents are byte-for-byte identical. Only files of
-// one size are compared, by SHA-256 of their first 64 KiB and, above that, of
-// the whole file. Holds no state but one process-wide cache of digests, valid
+// one size are compared, by SHA-256 of their first 64 KiB (after their first
+// 4 KiB, for longer files) and, above that, of the whole file. A digest is
+// only taken of a file still as the catalog saw it and unchanged while read. Holds no state but one process-wide cache of digests, valid
 // while a file's size and modification date are unchanged, so that a rescan
 // reads only new or changed files.
 class Duplicates final
 {
 public:
     static constexpr qint64 kMinSize = 1024;
+    static constexpr qint64 kFirstBytes = 4096;
     static constexpr qint64 kHeadBytes = 65536;
     static constexpr qint64 kChunkBytes = 1 << 20;
 
@@ -29,9 +31,13 @@ public:
 
     // SHA-256 (64 lower-case hex digits) of the first `limit` bytes of the
     // file, of all of it without a limit. None when it is not a regular file
-    // that can be opened, when no byte could be read, or when a read fails.
+    // that can be opened, when no byte could be read, when a read fails, or
+    // when the file's size or modification time moved while it was read.
     static std::optional<QString> hash(const QByteArray &path, std::optional<qint64> limit);
-    // `hash` through the cache: the head digest with a limit, the full one without.
+    // `hash` through the cache: the first-read digest with kFirstBytes, the
+    // head digest with another limit, the full one without. None also when
+    // the file's size or modification time is not the item's, before or
+    // after the read.
     static std::optional<QString> digest(const FileItem &item, std::optional<qint64> limit);
 
     struct Bucket
