@@ -37,8 +37,8 @@ constexpr const char16_t *kSkipPackages[] = {u"photoslibrary", u"musiclibrary", 
 constexpr const char16_t *kScreenshotPrefixes[] = {u"screenshot", u"screen shot",    u"cleanshot",
                                                    u"scr-",       u"capture d",      u"bildschirmfoto"};
 
-constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_CTIME |
-                               STATX_BTIME | STATX_BLOCKS;
+constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME |
+                               STATX_CTIME | STATX_BTIME | STATX_BLOCKS;
 
 Millis millis(const statx_timestamp &t)
 {
@@ -126,6 +126,8 @@ FileItem::Fields baseFields(QByteArray path, const ExtInfo &ext, const struct st
     f.modified = d.modified;
     f.created = d.created;
     f.added = d.added;
+    f.inode = st.stx_ino;
+    f.device = FileItem::deviceOf(st.stx_dev_major, st.stx_dev_minor);
     f.sourceId = StringPool::kNone;
     return f;
 }
