@@ -49,26 +49,30 @@ TEST(OcrStore, LeavesOutPathsThatAreNotUtf8)
     EXPECT_EQ(decoded->keys(), QList<QByteArray>{"/home/ana/ok.png"});
 }
 
-TEST(OcrStore, RejectsAFileThatDoesNotDecodeAsAWhole)
+TEST(OcrStore, SkipsOnlyTheBadEntriesAndRejectsWhatIsNoObject)
 {
     const char *good = R"("/a.png":{"m":1.5,"s":10,"t":"x","l":["dog"]})";
-    const std::vector<QByteArray> bad = {
-        "",
-        "not json",
-        "[]",
-        R"({"/b.png":1})",
-        QByteArray("{") + good + R"(,"/b.png":{"m":1.5,"s":10}})",
-        QByteArray("{") + good + R"(,"/b.png":{"s":10,"t":"x"}})",
-        R"({"/b.png":{"m":"1.5","s":10,"t":"x"}})",
-        R"({"/b.png":{"m":1.5,"s":10.5,"t":"x"}})",
-        R"({"/b.png":{"m":1.5,"s":"10","t":"x"}})",
-        R"({"/b.png":{"m":1.5,"s":10,"t":7}})",
-        R"({"/b.png":{"m":1.5,"s":10,"t":"x","l":"dog"}})",
-        R"({"/b.png":{"m":1.5,"s":10,"t":"x","l":["dog",3]}})",
-        QByteArray("{") + good, // cut off
-    };
-    for (const QByteArray &json : bad)
+    for (const QByteArray json : {QByteArray(), QByteArray("not json"), QByteArray("[]"),
+                                  QByteArray("{") + good /* cut off */})
         EXPECT_FALSE(OcrStore::decode(json)) << json.constData();
+
+    const std::vector<QByteArray> badEntries = {
+        R"(1)",
+        R"({"m":1.5,"s":10})",
+        R"({"s":10,"t":"x"})",
+        R"({"m":"1.5","s":10,"t":"x"})",
+        R"({"m":1.5,"s":10.5,"t":"x"})",
+        R"({"m":1.5,"s":"10","t":"x"})",
+        R"({"m":1.5,"s":10,"t":7})",
+        R"({"m":1.5,"s":10,"t":"x","l":"dog"})",
+        R"({"m":1.5,"s":10,"t":"x","l":["dog",3]})",
+    };
+    for (const QByteArray &bad : badEntries) {
+        SCOPED_TRACE(bad.constData());
+        const auto decoded = OcrStore::decode(QByteArray("{") + good + R"(,"/b.png":)" + bad + "}");
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->keys(), QList<QByteArray>{"/a.png"});
+    }
 
     const auto parsed = OcrStore::decode(QByteArray("{") + good + R"(,"/c.png":{"m":2,"s":0,"t":"","l":null}})");
     ASSERT_TRUE(parsed);

@@ -1,4 +1,5 @@
 #include "library/library.h"
+#include "library/scanner.h"
 #include "state/appstate.h"
 #include "state/trasher.h"
 #include "tempdir.h"
@@ -10,6 +11,8 @@
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace TrashTesting;
@@ -348,4 +351,98 @@ TEST_F(TrasherTest, APartialUndoOfALargeBatchCountsInPlainDigits)
     EXPECT_EQ(contents(tree.path("files/many/10")), "taken");
     EXPECT_TRUE(exists(batch.at(10).to));
     EXPECT_TRUE(exists(tree.path("files/many/11")));
+}
+
+// What can happen to a catalogued file between the scan and the move.
+enum class Change
+{
+    none,
+    replaced,     // another file now stands at the path
+    grown,        // rewritten in place with more bytes
+    touched,      // same bytes, a new modification time
+    removed,      // gone altogether
+};
+
+void apply(Change change, const QByteArray &path)
+{
+    switch (change) {
+    case Change::none:
+        break;
+    case Change::replaced: {
+        const QByteArray before = contents(path);
+        ASSERT_EQ(::unlink(path.constData()), 0);
+        QFile f(QFile::decodeName(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before); // even the same bytes and size make it another file
+        break;
+    }
+    case Change::grown: {
+        QFile f(QFile::decodeName(path));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("more");
+        break;
+    }
+    case Change::touched: {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {1'600'000'000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+        break;
+    }
+    case Change::removed:
+        ASSERT_EQ(::unlink(path.constData()), 0);
+        break;
+    }
+}
+
+TEST_F(TrasherTest, AFileChangedSinceTheScanStaysWhereItIs)
+{
+    for (const Change change : {Change::none, Change::replaced, Change::grown, Change::touched}) {
+        SCOPED_TRACE(int(change));
+        const QByteArray path = file("changing " + QByteArray::number(int(change)), 3000).path();
+        const std::optional<FileItem> record = Scanner::item(path);
+        ASSERT_TRUE(record && record->hasIdentity());
+        catalog({*record});
+        apply(change, path);
+        const QByteArray now = contents(path);
+        QSignalSpy failed(trasher.get(), &Trasher::moveFailed);
+        trasher->trash({*record});
+        if (change == Change::none) {
+            EXPECT_EQ(message(), "Moved 1 item to the Trash · 3 KB freed");
+            EXPECT_FALSE(exists(path));
+            continue;
+        }
+        EXPECT_EQ(message(), "Moved 0 items to the Trash · Zero KB freed (1 could not be moved)");
+        EXPECT_EQ(contents(path), now);
+        ASSERT_EQ(failed.count(), 1);
+        EXPECT_TRUE(failed.first().last().toString().contains(QStringLiteral("has changed")));
+    }
+}
+
+TEST_F(TrasherTest, AnExtraMovesOnlyWhileItsKeptCopyIsThereUnchanged)
+{
+    int i = 0;
+    for (const Change change : {Change::none, Change::replaced, Change::grown, Change::touched,
+                                Change::removed}) {
+        SCOPED_TRACE(int(change));
+        const QByteArray folder = "group " + QByteArray::number(++i) + '/';
+        const FileItem kept = *Scanner::item(file(folder + "kept.bin", 2048).path());
+        tree.file("files/" + folder + "extra.bin", contents(kept.path()));
+        const FileItem extra = *Scanner::item(tree.path("files/" + folder + "extra.bin"));
+        DupGroup group{QStringLiteral("g") + QString::number(i), {kept, extra}, kept.path()};
+        catalog({kept, extra}, {group});
+        apply(change, kept.path());
+        trasher->trashExtras(group.extras());
+        if (change == Change::none) {
+            EXPECT_EQ(message(), "Moved 1 item to the Trash · 2 KB freed");
+            EXPECT_FALSE(exists(extra.path()));
+            EXPECT_TRUE(exists(kept.path()));
+        } else {
+            EXPECT_EQ(message(), "Moved 0 items to the Trash · Zero KB freed (1 could not be moved)");
+            EXPECT_EQ(contents(extra.path()).size(), 2048);
+        }
+    }
+    // An extra the catalog no longer counts as a duplicate is left alone too.
+    const FileItem lone = *Scanner::item(file("lone.bin", 100).path());
+    catalog({lone});
+    trasher->trashExtras({lone});
+    EXPECT_TRUE(exists(lone.path()));
 }

@@ -143,6 +143,17 @@ void OCRIndex::runPass(const QList<FileItem> &items, quint64 generation)
         if (std::optional<OcrStore::Entries> stored = OcrStore::load(m_env.storePath))
             m_cache = std::move(*stored);
     }
+    // What was read from pictures that left the catalog leaves the store with
+    // them: it is the user's text, and nothing would ever ask for it again.
+    QSet<QByteArray> pictures;
+    for (const FileItem &item : items)
+        if (item.kind() == Kind::image)
+            pictures.insert(item.path());
+    const qsizetype before = m_cache.size();
+    m_cache.removeIf([&](const OcrStore::Entries::iterator &it) { return !pictures.contains(it.key()); });
+    const bool pruned = m_cache.size() != before;
+    if (pruned)
+        ++m_unsaved;
 
     const Millis cutoff = m_env.now() - kRecentMs;
     const QSet<QString> &skip = skippedExtensions();
@@ -216,7 +227,7 @@ void OCRIndex::runPass(const QList<FileItem> &items, quint64 generation)
         if (i % kSaveEvery == 0)
             save();
     }
-    if (total > 0)
+    if (total > 0 || pruned)
         save();
     finish();
 }

@@ -1,13 +1,19 @@
 #include "ocrstore.h"
 
+#include <QDateTime>
+#include <QDebug>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -86,6 +92,18 @@ std::optional<OcrStore::Entry> entryFrom(const QJsonValue &value)
     return entry;
 }
 
+// Keeps a damaged store for whoever wants to look at it, out of the way of the next save.
+void moveAside(const QByteArray &file, const QString &why)
+{
+    const QByteArray target = file + ".damaged-" +
+                              QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss")).toLatin1();
+    const bool moved = ::rename(file.constData(), target.constData()) == 0;
+    qWarning().noquote() << QStringLiteral("Tovalo: the text-in-images store %1 is damaged (%2); %3")
+                                .arg(QFile::decodeName(file), why,
+                                     moved ? QStringLiteral("moved to ") + QFile::decodeName(target)
+                                           : QStringLiteral("it could not be moved aside"));
+}
+
 } // namespace
 
 QByteArray OcrStore::encode(const Entries &entries)
@@ -134,8 +152,9 @@ std::optional<OcrStore::Entries> OcrStore::decode(const QByteArray &json)
     entries.reserve(root.size());
     for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
         std::optional<Entry> entry = entryFrom(it.value());
+        // One bad entry costs only itself: its image is read again.
         if (!entry)
-            return std::nullopt;
+            continue;
         entries.insert(it.key().toUtf8(), std::move(*entry));
     }
     return entries;
@@ -143,10 +162,42 @@ std::optional<OcrStore::Entries> OcrStore::decode(const QByteArray &json)
 
 std::optional<OcrStore::Entries> OcrStore::load(const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    const QByteArray native = QFile::encodeName(file);
+    // Never waits on a pipe, never follows a link planted in the store's place.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            moveAside(native, QStringLiteral("it is a link"));
         return std::nullopt;
-    return decode(f.readAll());
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) {
+        ::close(fd);
+        moveAside(native, S_ISREG(st.st_mode) ? QStringLiteral("it is too large")
+                                               : QStringLiteral("it is not a regular file"));
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    bytes.resize(qsizetype(st.st_size));
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    bytes.truncate(got);
+    std::optional<Entries> entries = decode(bytes);
+    if (!entries)
+        moveAside(native, QStringLiteral("it is not a JSON object"));
+    return entries;
 }
 
 bool OcrStore::save(const QString &file, const Entries &entries)

@@ -24,8 +24,8 @@
 
 namespace {
 
-constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_CTIME |
-                               STATX_BTIME | STATX_BLOCKS | STATX_ATIME;
+constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME |
+                               STATX_CTIME | STATX_BTIME | STATX_BLOCKS | STATX_ATIME;
 
 // What the walk needs to know about one extension, worked out once per thread.
 struct ExtInfo
@@ -84,6 +84,8 @@ FileItem::Fields baseFields(QByteArray path, const ExtInfo &ext, const struct st
     f.modified = d.modified;
     f.created = d.created;
     f.added = d.added;
+    f.inode = st.stx_ino;
+    f.device = FileItem::deviceOf(st.stx_dev_major, st.stx_dev_minor);
     f.sourceId = StringPool::kNone;
     return f;
 }
@@ -94,8 +96,8 @@ std::optional<Millis> lastUsedOf(const struct statx &st)
 {
     if (!(st.stx_mask & STATX_ATIME) || !(st.stx_mask & STATX_MTIME))
         return std::nullopt;
-    const Millis used = millis(st.stx_atime);
-    return used > millis(st.stx_mtime) ? std::optional(used) : std::nullopt;
+    const Millis used = FileDates::millis(st.stx_atime);
+    return used > FileDates::millis(st.stx_mtime) ? std::optional(used) : std::nullopt;
 }
 
 FileItem appRecord(QByteArray path, const ExtInfo &ext, const struct statx &st)

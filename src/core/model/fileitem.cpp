@@ -6,12 +6,16 @@ FileItem::FileItem() : d(new Data) {}
 
 FileItem::FileItem(const Fields &f) : d(new Data)
 {
+    // Catalogs run to hundreds of thousands of records: each byte here counts that often.
+    static_assert(sizeof(Data) <= 96);
     d->path = f.path;
     d->modified = f.modified;
     d->created = f.created;
     d->added = f.added;
     d->lastUsed = f.lastUsed.value_or(kNoDate);
     d->size = f.size;
+    d->inode = f.inode;
+    d->device = f.device;
     d->kind = f.kind;
     d->isScreenshot = f.isScreenshot;
     d->isCloudOnly = f.isCloudOnly;

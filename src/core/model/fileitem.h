@@ -39,6 +39,9 @@ public:
         bool isScreenshot = false;
         bool isCloudOnly = false;
         std::optional<Millis> lastUsed;
+        // Which file on disk this record was made from; 0 when not read from the disk.
+        quint64 inode = 0;
+        quint32 device = 0; // FileItem::deviceOf(st_dev)
         // Pool ids the caller already holds for `ext` and `source`; saves a
         // locked lookup per record when a scan makes many of them.
         std::optional<quint16> extId;
@@ -66,6 +69,12 @@ public:
     bool isScreenshot() const { return d->isScreenshot; }
     bool isCloudOnly() const { return d->isCloudOnly; }
     std::optional<Millis> lastUsed() const;
+    quint64 inode() const { return d->inode; }
+    quint32 device() const { return d->device; }
+    // Whether the record names the very file it was read from (not only its path).
+    bool hasIdentity() const { return d->inode != 0; }
+    // A device number packed into 32 bits (12 for the major, 20 for the minor, as the kernel allots them).
+    static quint32 deviceOf(quint32 major, quint32 minor) { return (major << 20) | (minor & 0xfffffU); }
 
     void setSize(qint64 size);
     void setLastUsed(std::optional<Millis> date);
@@ -86,12 +95,15 @@ private:
 
     struct Data : QSharedData
     {
+        // First, where it fills the gap the reference count leaves.
+        quint32 device = 0;
         QByteArray path;
         Millis modified = kDistantPast;
         Millis created = kDistantPast;
         Millis added = kDistantPast;
         Millis lastUsed = kNoDate;
         qint64 size = 0;
+        quint64 inode = 0;
         quint16 nameStart = 0;
         quint16 extId = StringPool::kNone;
         quint16 sourceId = StringPool::kNone;

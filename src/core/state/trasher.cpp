@@ -6,8 +6,58 @@
 
 #include <QLocale>
 #include <QTimer>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
+
+enum class Standing
+{
+    same,
+    changed,
+    missing
+};
+
+// Whether the file at the record's path is still the one the record was read
+// from: the same file (device and inode), and for a plain file the same size
+// and modification time. Records not read from the disk carry nothing to compare.
+Standing standing(const FileItem &item)
+{
+    struct stat st;
+    // Whatever keeps it from being read, the Trash itself says for the file.
+    if (::lstat(item.path().constData(), &st) != 0)
+        return Standing::missing;
+    if (!item.hasIdentity())
+        return Standing::same;
+    if (st.st_ino != item.inode() ||
+        FileItem::deviceOf(major(st.st_dev), minor(st.st_dev)) != item.device())
+        return Standing::changed;
+    if (S_ISREG(st.st_mode)) {
+        const Millis modified = Millis(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        if (st.st_size != item.size() || modified != item.modified())
+            return Standing::changed;
+    }
+    return Standing::same;
+}
+
+// Why the file must stay where it is; empty when it may go.
+QString refusal(const FileItem &item, const QHash<QByteArray, FileItem> *keepers)
+{
+    if (standing(item) == Standing::changed)
+        return QStringLiteral("%1 has changed since it was scanned, so it was not moved")
+            .arg(item.pathString());
+    if (!keepers)
+        return {};
+    const auto keeper = keepers->constFind(item.path());
+    if (keeper == keepers->cend())
+        return QStringLiteral("%1 is no longer a duplicate, so it was not moved")
+            .arg(item.pathString());
+    // The kept copy gone or changed would make this the last copy left.
+    if (standing(*keeper) != Standing::same)
+        return QStringLiteral("The copy kept of %1 (%2) is gone or has changed, so it was not moved")
+            .arg(item.pathString(), keeper->pathString());
+    return {};
+}
 
 QString plural(qsizetype count)
 {
@@ -60,12 +110,36 @@ Trasher::Trasher(Environment env, QObject *parent) : QObject(parent), m_env(std:
 
 void Trasher::trash(const QList<FileItem> &items)
 {
+    trashBatch(items, nullptr);
+}
+
+void Trasher::trashExtras(const QList<FileItem> &extras)
+{
+    QHash<QByteArray, FileItem> keepers;
+    for (const DupGroup &group : m_env.library->dupGroups()) {
+        for (const FileItem &kept : group.items) {
+            if (kept.path() != group.keep)
+                continue;
+            for (const FileItem &item : group.items)
+                if (item.path() != group.keep)
+                    keepers.insert(item.path(), kept);
+        }
+    }
+    trashBatch(extras, &keepers);
+}
+
+void Trasher::trashBatch(const QList<FileItem> &items, const QHash<QByteArray, FileItem> *keepers)
+{
     if (items.isEmpty())
         return;
     QList<Move> batch;
     QSet<QByteArray> gone;
     qint64 bytes = 0;
     for (const FileItem &item : items) {
+        if (const QString why = refusal(item, keepers); !why.isEmpty()) {
+            emit moveFailed(item.path(), why);
+            continue;
+        }
         const FreedesktopTrash::Outcome outcome = m_env.trash.trash(item.path());
         if (!outcome.ok()) {
             emit moveFailed(item.path(), outcome.error);

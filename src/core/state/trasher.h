@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -50,7 +51,11 @@ public:
     explicit Trasher(Environment env, QObject *parent = nullptr);
 
     // Moves the items' files to the Trash as one batch; an empty list does nothing at all.
+    // A catalogued file that is no longer the file its record describes stays put.
     void trash(const QList<FileItem> &items);
+    // The same for the extra copies of the catalog's duplicate groups: each
+    // moves only while the copy its group keeps is still there, unchanged.
+    void trashExtras(const QList<FileItem> &extras);
     // Moves every file of the last batch back to where it was.
     void undo();
     // Shows `message` for a while; `undo` offers the Undo button with it.
@@ -70,6 +75,8 @@ signals:
     void moveFailed(const QByteArray &path, const QString &reason);
 
 private:
+    // `keepers` maps each extra to the copy that stays; null when the items are no extras.
+    void trashBatch(const QList<FileItem> &items, const QHash<QByteArray, FileItem> *keepers);
     void setMessage(std::optional<QString> message);
     void setCanUndo(bool canUndo);
 

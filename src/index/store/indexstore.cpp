@@ -88,7 +88,8 @@ QString moveAside(const QString &file)
     const QString target = file + QStringLiteral(".damaged-") + stamp;
     for (const char *suffix : kCompanions) {
         const QString from = file + QLatin1String(suffix);
-        if (!QFileInfo::exists(from))
+        struct stat st;
+        if (::lstat(QFile::encodeName(from).constData(), &st) != 0)
             continue;
         const QString to = target + QLatin1String(suffix);
         QFile::remove(to);
@@ -98,11 +99,24 @@ QString moveAside(const QString &file)
     return target;
 }
 
+// Why the index's files must not be opened, empty when they may: a pipe in
+// their place would hang the opening for good, a device would be read without end.
+QString irregularity(const QString &file)
+{
+    for (const char *suffix : kCompanions) {
+        const QString path = file + QLatin1String(suffix);
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+            return QStringLiteral("%1 is not a regular file").arg(path);
+    }
+    return {};
+}
+
 // Creates the file itself first, so it never exists with wider permissions.
 bool createPrivate(const QString &file)
 {
     const QByteArray native = QFile::encodeName(file);
-    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     ::fchmod(fd, 0600);
@@ -134,7 +148,11 @@ std::unique_ptr<IndexStore> IndexStore::open(const QString &file, QString *error
     }
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    if (QFileInfo::exists(file)) {
+    if (const QString irregular = irregularity(file); !irregular.isEmpty()) {
+        const QString aside = moveAside(file);
+        qCWarning(lcIndex).noquote() << QStringLiteral("Tovalo: index %1 is unusable (%2); moved to %3, building a new one")
+                                            .arg(file, irregular, aside);
+    } else if (QFileInfo::exists(file)) {
         QString why;
         std::optional<SqliteDb> db = SqliteDb::open(file, SqliteDb::Mode::readWrite, &why);
         if (db) {
@@ -176,6 +194,11 @@ std::optional<SqliteDb> IndexStore::openReader(const QString &file, QString *err
     if (!QFileInfo::exists(file)) {
         if (error)
             *error = QStringLiteral("no index at %1").arg(file);
+        return std::nullopt;
+    }
+    if (const QString irregular = irregularity(file); !irregular.isEmpty()) {
+        if (error)
+            *error = irregular;
         return std::nullopt;
     }
     std::optional<SqliteDb> db = SqliteDb::open(file, SqliteDb::Mode::readOnly, error);

@@ -92,7 +92,11 @@ void CleanupReviewPage::trashSelected()
     if (chosen.isEmpty())
         return;
     // The moved files leave the card through the catalog, which redraws this page.
-    (m_trasher ? *m_trasher : Trasher::shared()).trash(chosen);
+    Trasher &trasher = m_trasher ? *m_trasher : Trasher::shared();
+    if (m_kind == CleanupKind::duplicates)
+        trasher.trashExtras(chosen);
+    else
+        trasher.trash(chosen);
 }
 
 void CleanupReviewPage::reload()

@@ -228,7 +228,7 @@ DupGroupCard::DupGroupCard(const DupGroup &group, Library &library, Thumbs &thum
     m_cells->setAutoFillBackground(false);
 
     connect(m_keep, &QAbstractButton::clicked, this, [this]() {
-        (m_trasher ? *m_trasher : Trasher::shared()).trash(m_group.extras());
+        (m_trasher ? *m_trasher : Trasher::shared()).trashExtras(m_group.extras());
     });
     connect(&thumbs, &Thumbs::loaded, this, &DupGroupCard::thumbnailLoaded);
     setGroup(group);

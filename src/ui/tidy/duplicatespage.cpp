@@ -43,7 +43,7 @@ DuplicatesPage::DuplicatesPage(AppState &, Library &library, Thumbs &thumbs, QWi
     column->addWidget(m_note);
 
     connect(m_trashAll, &QAbstractButton::clicked, this, [this]() {
-        (m_trasher ? *m_trasher : Trasher::shared()).trash(extras());
+        (m_trasher ? *m_trasher : Trasher::shared()).trashExtras(extras());
     });
     connect(&library, &Library::dupGroupsChanged, this, &DuplicatesPage::refresh);
     connect(&library, &Library::dupScanningChanged, this, &DuplicatesPage::refreshBanner);
