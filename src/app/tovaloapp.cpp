@@ -4,7 +4,7 @@
 #include "singleinstance.h"
 
 #include "shell/appicon.h"
-#include "theme/fonts.h"
+#include "shell/apptheme.h"
 
 #include <cstdio>
 
@@ -12,7 +12,8 @@ TovaloApp::TovaloApp(int &argc, char **argv) : m_app(argc, argv)
 {
     QApplication::setApplicationName(QStringLiteral("Tovalo"));
     QApplication::setOrganizationName(QStringLiteral("Tovalo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tovalo"));
+    // No display name: Qt would append it to every window's title
+    // ("Tovalo Settings — Tovalo"); the windows name themselves.
     // Matches the installed tovalo.desktop, so docks group the window under its entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("tovalo"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -39,7 +40,7 @@ int TovaloApp::run()
         break;
     }
     QApplication::setWindowIcon(AppIcon::icon());
-    Fonts::ensureLoaded();
+    AppTheme::install();
     m_delegate = std::make_unique<AppDelegate>();
     QObject::connect(m_instance.get(), &SingleInstance::showRequested, m_delegate.get(), &AppDelegate::showMainWindow);
     m_delegate->start();

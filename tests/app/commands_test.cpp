@@ -1,17 +1,20 @@
 // The menu commands, pressed through their shortcuts on a real window.
 #include "commands.h"
+#include "settings/settingswindow.h"
 
 #include "library/library.h"
 #include "state/appstate.h"
 
 #include <QAction>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 
@@ -123,6 +126,55 @@ TEST_F(MenuCommands, RefreshScansAgain)
 {
     press(QKeySequence(QStringLiteral("Ctrl+R")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return m_scans.load() == 1; }));
+}
+
+} // namespace
+
+namespace {
+
+QAction *menuEntry(QMenuBar *bar, const QString &title)
+{
+    for (QAction *top : bar->actions())
+        if (top->menu())
+            for (QAction *entry : top->menu()->actions())
+                if (entry->text() == title)
+                    return entry;
+    return nullptr;
+}
+
+// The settings window's list of shortcuts says what the menus show beside the same commands.
+TEST_F(MenuCommands, SettingsListTheKeysTheMenusShow)
+{
+    const struct
+    {
+        const char *label;
+        QStringList entries;
+    } cases[] = {
+        {"Search", {"Search"}},
+        {"Copy text in images", {"Copy Text in Images"}},
+        {"Grid / List", {"Grid", "List"}},
+        {"Bigger / smaller cards", {"Bigger Cards", "Smaller Cards"}},
+        {"Inspector", {"Inspector"}},
+        {"Duplicates", {"Duplicates"}},
+        {"Clean Up", {"Clean Up"}},
+        {"Downloaded From", {"Downloaded From"}},
+        {"Refresh", {"Refresh"}},
+    };
+    const QList<QPair<QString, QString>> listed = SettingsWindow::shortcuts();
+    for (const auto &c : cases) {
+        QStringList shown;
+        for (const QString &title : c.entries) {
+            QAction *entry = menuEntry(m_window.menuBar(), title);
+            ASSERT_TRUE(entry) << title.toStdString();
+            ASSERT_FALSE(entry->shortcuts().isEmpty()) << title.toStdString();
+            // A menu shows its entry's first shortcut.
+            shown.append(entry->shortcuts().first().toString(QKeySequence::NativeText));
+        }
+        const auto row = std::find_if(listed.begin(), listed.end(),
+                                      [&](const auto &pair) { return pair.first == QLatin1String(c.label); });
+        ASSERT_NE(row, listed.end()) << c.label;
+        EXPECT_EQ(row->second, shown.join(QStringLiteral(" / "))) << c.label;
+    }
 }
 
 } // namespace

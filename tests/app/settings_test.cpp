@@ -187,3 +187,37 @@ TEST(SettingsWindow, ListsEveryShortcutWithItsKeysInTheMonospacedFont)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SettingsWindow, EscapeClosesIt)
+{
+    TempTree tree;
+    QSettings settings(QFile::decodeName(tree.path("settings.ini")), QSettings::IniFormat);
+    SettingsWindow window(&settings, {[] { return false; }, [](bool) { return true; }});
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tovalo Settings"));
+    QTest::keyClick(window.showMenuBarSwitch(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(SettingsWindow, OpensAsTallAsItsFormWhereTheScreenAllows)
+{
+    const struct
+    {
+        int content;
+        int available;
+        int height;
+    } cases[] = {
+        {885, 1040, 885},  // all of it, Privacy included
+        {885, 760, 680},   // a short screen: the form scrolls
+        {600, 0, 600},     // no screen known yet
+        {885, 300, SettingsWindow::kMinHeight},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SettingsWindow::fittedHeight(c.content, c.available), c.height) << c.content << " " << c.available;
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "thumbs.h"
 
 #include "model/fmt.h"
+#include "shell/inspectordetails.h"
 #include "model/kind.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
@@ -19,6 +20,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimeZone>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,11 +50,6 @@ QString startOfText(const QString &path)
     return text;
 }
 
-QString dateText(const QDateTime &date)
-{
-    return date.isValid() ? QLocale().toString(date.toLocalTime(), QLocale::ShortFormat) : QString();
-}
-
 } // namespace
 
 PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
@@ -60,6 +59,28 @@ PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::Win
     setFocusPolicy(Qt::StrongFocus);
     Appearance::shared().follow(this, &m_dark);
     resize(sizeHint());
+}
+
+QString PreviewPanel::dateText(const QDateTime &date)
+{
+    if (!date.isValid())
+        return {};
+    return InspectorDetails::date(date.toMSecsSinceEpoch(), QLocale(), QTimeZone::systemTimeZone());
+}
+
+QRect PreviewPanel::placement(const QRect &over, const QSize &wanted, const QRect &available)
+{
+    const auto middle = [](const QRect &r) { return QPoint(r.x() + r.width() / 2, r.y() + r.height() / 2); };
+    if (available.isEmpty())
+        return QRect(over.isEmpty() ? QPoint(0, 0) : middle(over) - QPoint(wanted.width() / 2, wanted.height() / 2),
+                     wanted);
+    const QRect room = available.adjusted(kScreenMargin, kScreenMargin, -kScreenMargin, -kScreenMargin);
+    const QSize size = wanted.boundedTo(room.size());
+    const QPoint centre = middle(over.isEmpty() ? room : over);
+    QRect out(centre - QPoint(size.width() / 2, size.height() / 2), size);
+    out.moveLeft(std::clamp(out.left(), room.left(), room.right() + 1 - size.width()));
+    out.moveTop(std::clamp(out.top(), room.top(), room.bottom() + 1 - size.height()));
+    return out;
 }
 
 QSize PreviewPanel::sizeHint() const

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -31,6 +32,15 @@ public:
     Content content() const { return m_content; }
 
     QSize sizeHint() const override;
+
+    // Room the panel keeps from the screen's edges.
+    static constexpr int kScreenMargin = 24;
+    // Where the panel opens: `wanted`, made smaller where the screen's
+    // `available` area is, centred over `over` (the window it was opened
+    // from) or, when that is empty, over the screen, and then moved wholly onto it.
+    static QRect placement(const QRect &over, const QSize &wanted, const QRect &available);
+    // A date written as the inspector writes it.
+    static QString dateText(const QDateTime &date);
 
 signals:
     // Left or Right moved to another file of the list.

@@ -4,6 +4,10 @@
 
 #include "state/appstate.h"
 
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 
 QuickLook &QuickLook::shared()
 {
@@ -52,6 +56,7 @@ void QuickLook::toggle(const QList<QByteArray> &paths, int index)
     // Taking control: the panel gets the list and starts at the stored index.
     m_panel->setPaths(m_paths);
     m_panel->setCurrentIndex(m_index);
+    placePanel();
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
@@ -94,4 +99,24 @@ void QuickLook::stepped()
 void QuickLook::panelClosed()
 {
     m_closedAt = QDateTime::currentDateTimeUtc();
+}
+
+void QuickLook::placePanel()
+{
+    QWidget *from = QApplication::activeWindow();
+    if (!from || from == m_panel.data()) {
+        from = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("main") && top->isVisible())
+                from = top;
+    }
+    const QScreen *screen = from ? from->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QRect at = PreviewPanel::placement(from ? from->frameGeometry() : QRect(), m_panel->sizeHint(), available);
+    m_panel->resize(at.size());
+    m_panel->move(at.topLeft());
+    // Wayland ignores move(); a compositor places a transient over its parent.
+    m_panel->winId();
+    if (from && m_panel->windowHandle())
+        m_panel->windowHandle()->setTransientParent(from->windowHandle());
 }

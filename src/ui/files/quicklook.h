@@ -49,6 +49,8 @@ public:
 private:
     void stepped();
     void panelClosed();
+    // Over the window the preview was asked from, on its screen.
+    void placePanel();
 
     AppState *m_state = nullptr;
     QPointer<PreviewPanel> m_panel;

@@ -25,6 +25,19 @@
 
 namespace {
 
+// A file without a telling extension may still be a picture. Compressed
+// files are not asked: the SVG reader inflates anything gzip-compressed to
+// look for a drawing and warns on standard error when it is not one.
+bool sniffsAsImage(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    if (file.peek(2) == QByteArrayLiteral("\x1f\x8b"))
+        return false;
+    return !QImageReader::imageFormat(&file).isEmpty();
+}
+
 // The freedesktop thumbnail folders and the edge each one holds.
 struct CacheFolder
 {
@@ -229,7 +242,7 @@ QImage Thumbs::drawn(const QByteArray &nativePath, int pixels)
     const Kind kind = Kinds::of(info.suffix().toLower());
     const QString suffix = info.suffix().toLower();
     QImage image;
-    if (kind == Kind::image || QImageReader::imageFormat(path).size() > 0)
+    if (kind == Kind::image || (kind == Kind::other && sniffsAsImage(path)))
         image = ThumbMaker::image(path, pixels);
     if (image.isNull() && suffix == QLatin1String("pdf"))
         image = ThumbMaker::pdfPage(path, pixels);

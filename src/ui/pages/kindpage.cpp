@@ -97,5 +97,13 @@ void KindPage::refresh()
         row->addWidget(chip);
     }
     static_cast<QHBoxLayout *>(row)->addStretch(1);
-    m_facetRow->setFixedHeight(m_chipBox->sizeHint().height());
+    // Chips made after the box was first shown start hidden, and a layout
+    // leaves hidden widgets out: the row would be sized empty, two points
+    // high, and the chips squeezed into hairlines.
+    for (FacetChip *chip : m_chipBox->findChildren<FacetChip *>(Qt::FindDirectChildrenOnly))
+        chip->show();
+    row->activate();
+    const QSize wanted = m_chipBox->sizeHint();
+    m_facetRow->setFixedHeight(wanted.height());
+    m_chipBox->resize(std::max(wanted.width(), m_facetRow->viewport()->width()), wanted.height());
 }

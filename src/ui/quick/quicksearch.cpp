@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <QWidget>
 
 QuickSearch &QuickSearch::shared()
@@ -71,9 +72,31 @@ void QuickSearch::show()
     QScreen *screen = targetScreen();
     if (!screen)
         return;
-    m_panel->placeOn(screen->availableGeometry());
+    if (placesWindows(QGuiApplication::platformName()))
+        m_panel->placeOn(screen->availableGeometry());
+    else
+        placeAsTransient(screen);
     m_panel->present();
     emit shown();
+}
+
+bool QuickSearch::placesWindows(const QString &platformName)
+{
+    return !platformName.startsWith(QLatin1String("wayland"), Qt::CaseInsensitive);
+}
+
+void QuickSearch::placeAsTransient(QScreen *screen)
+{
+    m_panel->winId();
+    QWindow *window = m_panel->windowHandle();
+    if (!window)
+        return;
+    window->setScreen(screen);
+    QWidget *main = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("main") && top->isVisible())
+            main = top;
+    window->setTransientParent(main ? main->windowHandle() : nullptr);
 }
 
 void QuickSearch::hide()

@@ -65,12 +65,18 @@ public:
     // primary one; none without screens.
     static QScreen *targetScreen();
 
+    // Whether the window system lets a window choose its own place; Wayland does not.
+    static bool placesWindows(const QString &platformName);
+
 signals:
     void shown();
     void hidden();
 
 private:
     void makePanel();
+    // Wayland: over the main window as its transient, which compositors
+    // centre on it; the compositor's own choice when the window is closed.
+    void placeAsTransient(QScreen *screen);
 
     Library &m_library;
     AppState &m_state;

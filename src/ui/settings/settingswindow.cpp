@@ -10,10 +10,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSettings>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -136,7 +140,7 @@ QList<QPair<QString, QString>> SettingsWindow::shortcuts()
         {QStringLiteral("Move to Trash"), QStringLiteral("Delete")},
         {QStringLiteral("Copy text in images"), QStringLiteral("Ctrl+Shift+C")},
         {QStringLiteral("Grid / List"), QStringLiteral("Ctrl+1 / Ctrl+2")},
-        {QStringLiteral("Bigger / smaller cards"), QStringLiteral("Ctrl++ / Ctrl+−")},
+        {QStringLiteral("Bigger / smaller cards"), QStringLiteral("Ctrl+= / Ctrl+-")},
         {QStringLiteral("Inspector"), QStringLiteral("Ctrl+I")},
         {QStringLiteral("Duplicates"), QStringLiteral("Ctrl+Shift+D")},
         {QStringLiteral("Clean Up"), QStringLiteral("Ctrl+Shift+K")},
@@ -156,6 +160,10 @@ void SettingsWindow::build()
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Tovalo Settings"));
     setFixedSize(kWidth, kHeight);
+    // Escape closes it, as it closes any small window of settings.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     setAutoFillBackground(true);
 
     const QFont body = Theme::font(13);
@@ -244,7 +252,9 @@ void SettingsWindow::build()
     privacy->addRow(paragraph);
     column->addStretch(1);
 
-    // The form fits the window; the scroll area is there for large fonts.
+    // The window grows to the form where the screen allows; on a short
+    // screen the form scrolls.
+    m_content = content;
     auto *scroll = new QScrollArea;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -274,8 +284,22 @@ void SettingsWindow::restyle(bool dark)
         tint(label, Theme::ink3, dark);
 }
 
+int SettingsWindow::fittedHeight(int content, int available)
+{
+    const int room = available > 0 ? available - kScreenMargin : content;
+    return std::max(kMinHeight, std::min(content, room));
+}
+
+void SettingsWindow::fitToScreen()
+{
+    const QScreen *on = screen();
+    const int available = on ? on->availableGeometry().height() : 0;
+    setFixedSize(kWidth, fittedHeight(m_content->sizeHint().height(), available));
+}
+
 void SettingsWindow::showEvent(QShowEvent *event)
 {
+    fitToScreen();
     // Another program may have changed the entry while the window was closed.
     const QSignalBlocker quiet(m_atLogin);
     m_atLogin->setChecked(m_login.isEnabled());

@@ -12,7 +12,8 @@ class QLabel;
 class QSettings;
 class ToggleSwitch;
 
-// The settings window: a fixed 460 × 720 grouped form with the two
+// The settings window: a grouped form 460 wide, as tall as its content
+// where the screen allows (scrolling on a short screen), with the two
 // preferences (the latest downloads in the tray, starting at log-in), the
 // switches of the home-folder index with its progress, the keyboard
 // shortcuts and a word on privacy. Its object name is "settings".
@@ -34,7 +35,15 @@ public:
     };
 
     static constexpr int kWidth = 460;
+    // The height it opens at before it knows its screen.
     static constexpr int kHeight = 720;
+    static constexpr int kMinHeight = 360;
+    // Room kept free above and below on the screen: panels, the title bar.
+    static constexpr int kScreenMargin = 80;
+
+    // The window's height for a form `content` high on a screen with
+    // `available` height (0 when unknown): all of the form when it fits.
+    static int fittedHeight(int content, int available);
 
     // The application's settings and its autostart entry.
     explicit SettingsWindow(QWidget *parent = nullptr);
@@ -62,6 +71,7 @@ private:
     void build();
     void restyle(bool dark);
     void atLoginFlipped(bool on);
+    void fitToScreen();
 
     QSettings *m_settings = nullptr;
     std::unique_ptr<QSettings> m_ownSettings;
@@ -71,6 +81,7 @@ private:
     ToggleSwitch *m_indexEnabled = nullptr;
     ToggleSwitch *m_indexPaused = nullptr;
     QLabel *m_indexProgress = nullptr;
+    QWidget *m_content = nullptr;
     QList<QLabel *> m_primary;
     QList<QLabel *> m_secondary;
     QList<QLabel *> m_headers;

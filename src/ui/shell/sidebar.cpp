@@ -17,13 +17,16 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kMarginX = 8;
-constexpr int kMarginTop = 50;
+// Linux draws the window buttons in the title bar, not over the content, so
+// the column starts with the header's own spacing instead of room for them.
+constexpr int kMarginTop = 14;
 constexpr int kMarginBottom = 16;
 constexpr int kRowSpacing = 2;
 
@@ -219,9 +222,19 @@ Sidebar::Sidebar(AppState &state, Library &library, QWidget *parent)
     setFixedWidth(kWidth);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A thin bar shows only when the window is too short for every row.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     setFocusPolicy(Qt::NoFocus);
+    // The bar lies on the column's fill, not on the window's.
+    verticalScrollBar()->setAutoFillBackground(true);
+    const auto fillBar = [this](bool dark) {
+        QPalette palette = verticalScrollBar()->palette();
+        palette.setColor(QPalette::Window, Theme::sidebar.resolve(dark));
+        verticalScrollBar()->setPalette(palette);
+    };
+    fillBar(Appearance::shared().isDark());
+    connect(&Appearance::shared(), &Appearance::changed, this, fillBar);
 
     auto *column = new Backdrop(this);
     auto *layout = new QVBoxLayout(column);
@@ -312,6 +325,8 @@ void Sidebar::addFolder()
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
+    // Qt's own dialog, where no desktop one is offered, opens too small for its columns.
+    dialog.resize(760, 480);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QStringList chosen = dialog.selectedFiles();

@@ -60,9 +60,18 @@ void Appearance::follow(QWidget *widget, bool *dark)
     });
 }
 
+void Appearance::setApplicationPalette(const QPalette &palette)
+{
+    if (!m_desktopPalette)
+        m_desktopPalette = QGuiApplication::palette();
+    m_settingPalette = true;
+    QGuiApplication::setPalette(palette);
+    m_settingPalette = false;
+}
+
 bool Appearance::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == qGuiApp && event->type() == QEvent::ApplicationPaletteChange)
+    if (watched == qGuiApp && event->type() == QEvent::ApplicationPaletteChange && !m_settingPalette)
         reevaluate();
     return QObject::eventFilter(watched, event);
 }
@@ -87,8 +96,9 @@ void Appearance::reevaluate()
 
 bool Appearance::paletteIsDark() const
 {
-    const QColor window = QGuiApplication::palette().color(QPalette::Window);
-    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    const QPalette palette = m_desktopPalette.value_or(QGuiApplication::palette());
+    const QColor window = palette.color(QPalette::Window);
+    const QColor text = palette.color(QPalette::WindowText);
     // A dark scheme puts light text on a dark window.
     return window.lightnessF() < text.lightnessF() && window.lightnessF() < 0.5f;
 }

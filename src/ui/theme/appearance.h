@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <QObject>
+#include <QPalette>
 
 class QWidget;
 
@@ -27,6 +28,9 @@ public:
     // Keeps `*dark` equal to isDark() for as long as `widget` lives, and
     // repaints the widget whenever the appearance changes.
     void follow(QWidget *widget, bool *dark);
+    // Makes `palette` the application's. From then on the desktop's own
+    // palette, as it was before, stands for the desktop's lightness.
+    void setApplicationPalette(const QPalette &palette);
 
 signals:
     void changed(bool dark);
@@ -43,4 +47,6 @@ private:
     bool m_forced = false;
     std::optional<uint> m_portal;
     bool m_dark = false;
+    std::optional<QPalette> m_desktopPalette;
+    bool m_settingPalette = false;
 };

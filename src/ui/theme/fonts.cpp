@@ -64,7 +64,14 @@ void ensureLoaded()
 QFont sized(const QString &family, qreal points, QFont::Weight weight)
 {
     ensureLoaded();
+    static const bool emoji = QFontDatabase::hasFamily(QString::fromLatin1(kEmoji));
     QFont font(family);
+    // Symbols the family lacks (arrows such as ↩) come from DejaVu first:
+    // the emoji font covers some of them too, in colour.
+    if (emoji)
+        font.setFamilies({family,
+                          QString::fromLatin1(family == QLatin1String(kMono) ? "DejaVu Sans Mono" : "DejaVu Sans"),
+                          QString::fromLatin1(kEmoji)});
     // QFont takes whole pixels only; a point size converted at the logical
     // resolution keeps sizes like 12.5 exact.
     font.setPointSizeF(points * 72.0 / logicalDpi());

@@ -8,10 +8,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qreal kPlaceholderSymbol = 11;
 constexpr qreal kIconInset = 3;
+constexpr qreal kHairline = 1;
 
 // A type icon stands in when a file has no picture of its own; cropped to
 // fill a circle it turns into a shapeless blot, so it is fitted instead.
@@ -56,6 +59,8 @@ void paint(QPainter &painter, const QPointF &topLeft, const QList<FileItem> &ite
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor ring = Theme::surface.resolve(dark);
+    QColor edge = Theme::line.resolve(dark);
+    edge.setAlphaF(std::min(1.0f, edge.alphaF() * 2));
     qreal x = topLeft.x();
     for (const FileItem &item : items) {
         const QRectF frame(x, topLeft.y(), kSide, kSide);
@@ -78,6 +83,11 @@ void paint(QPainter &painter, const QPointF &topLeft, const QList<FileItem> &ite
         painter.setPen(QPen(ring, kRing));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(frame);
+        // A hairline inside the ring, so a white picture on a white tile
+        // still reads as a round picture, not as a gap.
+        const qreal inset = kRing / 2 + kHairline / 2;
+        painter.setPen(QPen(edge, kHairline));
+        painter.drawEllipse(frame.adjusted(inset, inset, -inset, -inset));
         x += kSide - overlap;
     }
     painter.restore();
