@@ -26,7 +26,7 @@ AppDelegate::~AppDelegate() = default;
 
 bool AppDelegate::showMenuBar()
 {
-    return QSettings(QStringLiteral("Tovalo"), QStringLiteral("Tovalo")).value(QStringLiteral("showMenuBar"), true).toBool();
+    return SettingsWindow::showMenuBar(QSettings(QStringLiteral("Tovalo"), QStringLiteral("Tovalo")));
 }
 
 void AppDelegate::start()
@@ -59,7 +59,7 @@ void AppDelegate::start()
 
 void AppDelegate::showMainWindow()
 {
-    QWidget *target = DevHarness::mainWindow();
+    QWidget *target = MainWindow::find();
     if (!target) {
         for (QWidget *top : QApplication::topLevelWidgets()) {
             if (top->windowType() == Qt::Window) {
@@ -68,14 +68,8 @@ void AppDelegate::showMainWindow()
             }
         }
     }
-    if (!target)
-        return;
-    if (target->isMinimized())
-        target->showNormal();
-    else
-        target->show();
-    target->raise();
-    target->activateWindow();
+    if (target)
+        MainWindow::bringForward(target);
 }
 
 void AppDelegate::showSettings()

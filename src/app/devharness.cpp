@@ -4,6 +4,7 @@
 #include "snapshotmode.h"
 
 #include "library/library.h"
+#include "shell/mainwindow.h"
 #include "state/appstate.h"
 #include "state/trasher.h"
 #include "theme/appearance.h"
@@ -129,14 +130,6 @@ void print(const QString &line)
     std::fflush(stdout);
 }
 
-QWidget *mainWindow()
-{
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (top->objectName() == QLatin1String("main"))
-            return top;
-    return nullptr;
-}
-
 QStringList windowNames()
 {
     QStringList names;
@@ -200,7 +193,7 @@ void runIfAsked()
     if (const auto close = variable("TOVALO_CLOSE_AFTER")) {
         if (const auto delay = seconds(*close)) {
             after(*delay, [] {
-                if (QWidget *main = mainWindow())
+                if (QWidget *main = MainWindow::find())
                     main->close();
             });
         }

@@ -44,8 +44,6 @@ double waitSeconds(const std::optional<QString> &text);
 
 // One line on standard output, flushed at once so a reading script sees it.
 void print(const QString &line);
-// The window whose object name is "main"; null when there is none.
-QWidget *mainWindow();
 // The object names of the shown windows ("?" for a window without one).
 QStringList windowNames();
 // `items` written as ["a", "b"].

@@ -4,6 +4,7 @@
 
 #include "files/previewpanel.h"
 #include "files/quicklook.h"
+#include "shell/mainwindow.h"
 #include "state/appstate.h"
 
 #include <QApplication>
@@ -37,7 +38,7 @@ void pressSpace()
 
 void bringForward()
 {
-    if (QWidget *main = DevHarness::mainWindow()) {
+    if (QWidget *main = MainWindow::find()) {
         main->raise();
         main->activateWindow();
     }
@@ -75,7 +76,7 @@ void press(int key, const QString &text)
 {
     QWidget *target = QApplication::activeWindow();
     if (!target)
-        target = DevHarness::mainWindow();
+        target = MainWindow::find();
     if (!target || !target->windowHandle())
         return;
     // Into the window, as the window system would deliver it: the window hands

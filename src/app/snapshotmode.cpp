@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "model/fmt.h"
+#include "shell/mainwindow.h"
 #include "state/appstate.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ QWidget *pictured(const std::optional<DevHarness::View> &view)
         if (QWidget *widget = view->widget())
             return widget;
     }
-    if (QWidget *main = DevHarness::mainWindow())
+    if (QWidget *main = MainWindow::find())
         return main;
     const QWidgetList tops = QApplication::topLevelWidgets();
     return tops.isEmpty() ? nullptr : tops.first();

@@ -5,6 +5,7 @@
 #include "recordjson.h"
 #include "search/queryparser.h"
 #include "search/searchengine.h"
+#include "search/searchsession.h"
 #include "sqlitemetadataindex.h"
 
 #include <QDateTime>
@@ -29,10 +30,7 @@ int runSearch(const QStringList &arguments)
     // The wide stage reads the application's own index; switched off or not built yet, it finds nothing more.
     SqliteMetadataIndex::installDefault();
     const auto library = scanCatalog(std::move(*env));
-    QStringList sources;
-    for (const SourceGroup &g : library->sources())
-        sources << g.name;
-    const Query q = QueryParser::parse(*text, sources, QDateTime::currentMSecsSinceEpoch());
+    const Query q = QueryParser::parse(*text, SearchSession::sourceNames(*library), QDateTime::currentMSecsSinceEpoch());
     const SearchEngine::Catalog snapshot = SearchEngine::Catalog::of(*library);
     const QList<FileItem> local = SearchEngine::local(q, snapshot);
     const SearchEngine::Outcome outcome = SearchEngine::everywhere(q, local, snapshot).result();

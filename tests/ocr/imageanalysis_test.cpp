@@ -192,3 +192,19 @@ TEST_F(TinyModel, IsUsedWhenTheEnvironmentNamesItAndRefusedWhenItDoesNotLoad)
     EXPECT_TRUE(dynamic_cast<HaarClassifier *>(ImageClassifier::make(garbage, labels).get()));
     EXPECT_TRUE(dynamic_cast<DnnClassifier *>(ImageClassifier::make(model, labels).get()));
 }
+
+TEST_F(TinyModel, SaysInTheLogWhenAConfiguredModelDoesNotLoad)
+{
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { logged << message; });
+    const QByteArray garbage = tree.file("garbage.onnx", "not a model");
+    const bool fellBack = dynamic_cast<HaarClassifier *>(ImageClassifier::make(garbage, labels).get());
+    const bool loaded = dynamic_cast<DnnClassifier *>(ImageClassifier::make(model, labels).get());
+    const bool unconfigured = dynamic_cast<HaarClassifier *>(ImageClassifier::make({}, {}).get());
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(fellBack && loaded && unconfigured);
+    ASSERT_EQ(logged.size(), 1); // nothing for a model that loads or for none at all
+    EXPECT_TRUE(logged.first().contains(QString::fromUtf8(garbage))) << logged.first().toStdString();
+}

@@ -3,6 +3,7 @@
 #include "foldershape.h"
 #include "homerules.h"
 
+#include "components/softshadow.h"
 #include "files/thumb.h"
 #include "files/thumbs.h"
 #include "library/library.h"
@@ -46,56 +47,6 @@ constexpr int kFanMs = 260;
 QFont titleFont()
 {
     return Theme::font(16, QFont::DemiBold, Theme::Design::rounded);
-}
-
-// Three box blurs in a row come close to a Gaussian: a soft shadow of the
-// opaque parts of `shape`, black at `opacity`.
-QImage softShadow(const QImage &shape, int radius, qreal opacity)
-{
-    const int w = shape.width();
-    const int h = shape.height();
-    std::vector<float> a(size_t(w) * h);
-    std::vector<float> b(a.size());
-    for (int y = 0; y < h; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(shape.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            a[size_t(y) * w + x] = qAlpha(line[x]) / 255.0f;
-    }
-    const float span = 2.0f * radius + 1;
-    auto pass = [&](std::vector<float> &from, std::vector<float> &to, bool horizontal) {
-        const int lines = horizontal ? h : w;
-        const int length = horizontal ? w : h;
-        for (int l = 0; l < lines; ++l) {
-            auto at = [&](int i) -> float & {
-                return horizontal ? from[size_t(l) * w + i] : from[size_t(i) * w + l];
-            };
-            auto out = [&](int i) -> float & {
-                return horizontal ? to[size_t(l) * w + i] : to[size_t(i) * w + l];
-            };
-            float sum = 0;
-            for (int i = 0; i <= std::min(radius, length - 1); ++i)
-                sum += at(i);
-            for (int i = 0; i < length; ++i) {
-                out(i) = sum / span;
-                if (i + radius + 1 < length)
-                    sum += at(i + radius + 1);
-                if (i - radius >= 0)
-                    sum -= at(i - radius);
-            }
-        }
-    };
-    for (int round = 0; round < 3; ++round) {
-        pass(a, b, true);
-        pass(b, a, false);
-    }
-    QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
-    out.setDevicePixelRatio(shape.devicePixelRatio());
-    for (int y = 0; y < h; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            line[x] = qRgba(0, 0, 0, int(std::lround(std::clamp(a[size_t(y) * w + x] * opacity, 0.0, 1.0) * 255)));
-    }
-    return out;
 }
 
 QImage blank(const QSizeF &size, qreal ratio)
@@ -260,7 +211,7 @@ QPixmap ShelfCard::print(const FileItem &item, qreal ratio)
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         const bool shadowed = !app || !picture.isNull();
         if (shadowed)
-            p.drawImage(QPointF(0, kShadowDrop), softShadow(shape, int(std::lround(kShadowBlur * ratio / 2)),
+            p.drawImage(QPointF(0, kShadowDrop), SoftShadow::of(shape, int(std::lround(kShadowBlur * ratio / 2)),
                                                             app ? 0.18 : 0.20));
         if (app) {
             if (picture.isNull())

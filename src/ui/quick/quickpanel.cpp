@@ -1,5 +1,6 @@
 #include "quickpanel.h"
 
+#include "components/softshadow.h"
 #include "x11desktop.h"
 
 #include <QEvent>
@@ -16,41 +17,6 @@ namespace {
 constexpr int kBlurRadius = 11;
 constexpr int kShadowOffsetY = 8;
 constexpr double kShadowOpacity = 0.30;
-
-// Three passes of a box blur on the alpha channel: close enough to a
-// Gaussian for a shadow, and made once per scale factor.
-void blurAlpha(QImage &image, int radius)
-{
-    const int w = image.width();
-    const int h = image.height();
-    std::vector<int> line(size_t(std::max(w, h)));
-    const auto pass = [&](bool horizontal) {
-        const int outer = horizontal ? h : w;
-        const int inner = horizontal ? w : h;
-        for (int o = 0; o < outer; ++o) {
-            const auto at = [&](int i) -> uchar & {
-                const int x = horizontal ? i : o;
-                const int y = horizontal ? o : i;
-                return image.scanLine(y)[x * 4 + 3];
-            };
-            int sum = 0;
-            for (int i = -radius; i <= radius; ++i)
-                sum += i >= 0 && i < inner ? at(i) : 0;
-            for (int i = 0; i < inner; ++i) {
-                line[size_t(i)] = sum / (2 * radius + 1);
-                const int leaving = i - radius;
-                const int entering = i + radius + 1;
-                sum += (entering < inner ? at(entering) : 0) - (leaving >= 0 ? at(leaving) : 0);
-            }
-            for (int i = 0; i < inner; ++i)
-                at(i) = uchar(line[size_t(i)]);
-        }
-    };
-    for (int i = 0; i < 3; ++i) {
-        pass(true);
-        pass(false);
-    }
-}
 
 xcb_connection_t *x11Connection()
 {
@@ -139,7 +105,7 @@ const QImage &QuickPanel::shadow(qreal ratio)
                           m_content->height() - kShadowOffsetY / 2.0);
         p.drawRoundedRect(card.translated(0, kShadowOffsetY / 2.0), kCornerRadius, kCornerRadius);
     }
-    blurAlpha(m_shadow, int(std::lround(kBlurRadius * ratio)));
+    SoftShadow::blurAlpha(m_shadow, int(std::lround(kBlurRadius * ratio)));
     // The blur ran on alpha alone; premultiplied black keeps colour at zero.
     m_shadow.setDevicePixelRatio(ratio);
     return m_shadow;

@@ -5,6 +5,7 @@
 
 #include "files/files.h"
 #include "files/thumbs.h"
+#include "shell/mainwindow.h"
 
 #include "library/library.h"
 #include "state/appstate.h"
@@ -149,13 +150,7 @@ void QuickSearch::perform(QuickModel::Command command, const FileItem &file)
 
 void QuickSearch::bringMainWindowForward()
 {
-    QWidget *target = nullptr;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QStringLiteral("main")) {
-            target = window;
-            break;
-        }
-    }
+    QWidget *target = MainWindow::find();
     if (!target) {
         for (QWidget *window : QApplication::topLevelWidgets()) {
             const Qt::WindowType type = window->windowType();
@@ -165,12 +160,6 @@ void QuickSearch::bringMainWindowForward()
             }
         }
     }
-    if (!target)
-        return;
-    if (target->isMinimized())
-        target->showNormal();
-    else
-        target->show();
-    target->raise();
-    target->activateWindow();
+    if (target)
+        MainWindow::bringForward(target);
 }

@@ -6,7 +6,6 @@
 
 #include "library/library.h"
 #include "model/fmt.h"
-#include "search/queryparser.h"
 #include "search/searchengine.h"
 #include "theme/appearance.h"
 #include "theme/symbols.h"
@@ -16,7 +15,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QFuture>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -73,14 +71,6 @@ QString shortDate(Millis date)
     return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
 }
 
-QStringList sourceNames(const Library &library)
-{
-    QStringList names;
-    for (const SourceGroup &group : library.sources())
-        names.append(group.name);
-    return names;
-}
-
 qreal sectionHeight()
 {
     const PanelFonts &f = fonts();
@@ -91,7 +81,7 @@ qreal sectionHeight()
 } // namespace
 
 QuickSearchView::QuickSearchView(QuickModel &model, Library &library, Thumbs &thumbs, QWidget *parent)
-    : QWidget(parent), m_model(model), m_library(library), m_thumbs(thumbs)
+    : QWidget(parent), m_model(model), m_library(library), m_thumbs(thumbs), m_session(library)
 {
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -112,9 +102,11 @@ QuickSearchView::QuickSearchView(QuickModel &model, Library &library, Thumbs &th
     applyPalette();
     connect(m_field, &QLineEdit::textEdited, this, &QuickSearchView::textEdited);
 
-    m_pause.setSingleShot(true);
-    m_pause.setInterval(kPauseMs);
-    connect(&m_pause, &QTimer::timeout, this, &QuickSearchView::searchWide);
+    connect(&m_session, &SearchSession::widened, this, [this](const SearchEngine::Outcome &outcome) {
+        m_found = outcome.items;
+        requestThumbs();
+        update();
+    });
 
     connect(&m_model, &QuickModel::textChanged, this, &QuickSearchView::modelTextChanged);
     connect(&m_model, &QuickModel::indexChanged, this, qOverload<>(&QWidget::update));
@@ -159,7 +151,7 @@ QString QuickSearchView::emptyText() const
 
 bool QuickSearchView::searching() const
 {
-    return m_pause.isActive() || m_wideRunning;
+    return m_session.widening();
 }
 
 void QuickSearchView::textEdited(const QString &text)
@@ -178,41 +170,20 @@ void QuickSearchView::modelTextChanged()
 void QuickSearchView::search()
 {
     // A new text supersedes whatever the wide search is still doing.
-    ++m_ticket;
-    m_pause.stop();
-    m_wideRunning = false;
+    m_session.cancel();
     const QString text = m_model.trimmed();
-    m_query = QueryParser::parse(text, sourceNames(m_library), QDateTime::currentMSecsSinceEpoch());
+    m_query = m_session.parse(text);
     m_chips = m_query.chips();
     if (text.isEmpty()) {
         // A blank field lists the recent files; the catalog's whole list is
         // not worth matching for nothing.
-        m_local.clear();
         m_found.clear();
     } else {
-        m_local = SearchEngine::local(m_query, SearchEngine::Catalog::of(m_library));
-        m_found = m_local;
-        m_pause.start();
+        m_found = m_session.start(m_query);
+        m_session.widenAfterPause();
     }
     requestThumbs();
     update();
-}
-
-void QuickSearchView::searchWide()
-{
-    if (m_model.trimmed().isEmpty())
-        return;
-    const quint64 ticket = m_ticket;
-    m_wideRunning = true;
-    SearchEngine::everywhere(m_query, m_local, SearchEngine::Catalog::of(m_library))
-        .then(this, [this, ticket](const SearchEngine::Outcome &outcome) {
-            if (ticket != m_ticket)
-                return;
-            m_wideRunning = false;
-            m_found = outcome.items;
-            requestThumbs();
-            update();
-        });
 }
 
 void QuickSearchView::requestThumbs()

@@ -5,11 +5,11 @@
 #include "model/fileitem.h"
 #include "search/chip.h"
 #include "search/query.h"
+#include "search/searchsession.h"
 
 #include <QList>
 #include <QPoint>
 #include <QRectF>
-#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -31,7 +31,6 @@ class QuickSearchView final : public QWidget
 public:
     static constexpr int kWidth = 660;
     static constexpr int kHeight = 440;
-    static constexpr int kPauseMs = 220;
     static constexpr double kThumbSize = 80;
 
     QuickSearchView(QuickModel &model, Library &library, Thumbs &thumbs, QWidget *parent = nullptr);
@@ -81,7 +80,6 @@ private:
     void textEdited(const QString &text);
     void modelTextChanged();
     void search();
-    void searchWide();
     void requestThumbs();
     void applyPalette();
     std::optional<int> rowAt(const QPointF &point) const;
@@ -100,11 +98,8 @@ private:
 
     Query m_query;
     QList<Chip> m_chips;
-    QList<FileItem> m_local;
     QList<FileItem> m_found;
-    QTimer m_pause;
-    quint64 m_ticket = 0;
-    bool m_wideRunning = false;
+    SearchSession m_session;
 
     std::optional<int> m_pressedRow;
     QPoint m_pressedAt;

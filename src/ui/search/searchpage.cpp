@@ -5,36 +5,16 @@
 
 #include "library/library.h"
 #include "pages/filespage.h"
-#include "search/queryparser.h"
-#include "search/spotlight.h"
 #include "state/appstate.h"
 
-#include <QDateTime>
-#include <QFutureWatcher>
 #include <QThreadPool>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
-namespace {
-
-QStringList sourceNames(const Library &library)
-{
-    QStringList out;
-    out.reserve(library.sources().size());
-    for (const SourceGroup &group : library.sources())
-        out.append(group.name);
-    return out;
-}
-
-} // namespace
-
 SearchPage::SearchPage(AppState &state, Library &library, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_state(state), m_library(library), m_page(new FilesPage(state, thumbs, this)),
-      m_chips(new ChipBar), m_pause(new QTimer(this)),
-      m_wide([](const Query &query, int limit) { return Spotlight::search(query, limit); }),
-      m_now([] { return Millis(QDateTime::currentMSecsSinceEpoch()); })
+      m_chips(new ChipBar), m_session(new SearchSession(library, this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -43,9 +23,10 @@ SearchPage::SearchPage(AppState &state, Library &library, Thumbs &thumbs, QWidge
     m_page->setItems({});
     present({}, false);
 
-    m_pause->setSingleShot(true);
-    m_pause->setInterval(kWidenDelayMs);
-    connect(m_pause, &QTimer::timeout, this, &SearchPage::widen);
+    connect(m_session, &SearchSession::widened, this, [this](const SearchEngine::Outcome &outcome) {
+        present(outcome, false);
+        emit widened();
+    });
     connect(m_chips, &ChipBar::toggled, this, &SearchPage::toggle);
     connect(&state, &AppState::queryChanged, this, &SearchPage::follow);
     connect(&state, &AppState::droppedChipsChanged, this, &SearchPage::follow);
@@ -64,12 +45,12 @@ SearchPage::~SearchPage() = default;
 
 void SearchPage::setWideSearch(SearchEngine::WideSearch wide)
 {
-    m_wide = std::move(wide);
+    m_session->setWideSearch(std::move(wide));
 }
 
 void SearchPage::setClock(std::function<Millis()> now)
 {
-    m_now = std::move(now);
+    m_session->setClock(std::move(now));
 }
 
 QString SearchPage::keyFor(const QString &query, const QSet<QString> &dropped)
@@ -102,41 +83,23 @@ void SearchPage::rerun()
 
 void SearchPage::run()
 {
-    ++m_generation;
-    m_pause->stop();
+    m_session->cancel();
     const QString &text = m_state.query();
     if (!SearchTexts::isSearch(text)) {
         // Nothing to look for: the page is not shown, and must not come back
         // with the files of an older search.
-        m_query = {};
         m_chips->setChips({}, {});
         present({}, false);
         return;
     }
-    const Query parsed = QueryParser::parse(text, sourceNames(m_library), m_now());
+    const Query parsed = m_session->parse(text);
     m_chips->setChips(parsed.chips(), m_state.droppedChips());
-    m_query = parsed;
-    m_query.drop(m_state.droppedChips());
+    Query query = parsed;
+    query.drop(m_state.droppedChips());
     SearchEngine::Outcome local;
-    local.items = SearchEngine::local(m_query, SearchEngine::Catalog::of(m_library));
+    local.items = m_session->start(query);
     present(local, true);
-    m_pause->start();
-}
-
-void SearchPage::widen()
-{
-    const quint64 generation = m_generation;
-    auto *watcher = new QFutureWatcher<SearchEngine::Outcome>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation]() {
-        watcher->deleteLater();
-        // A newer search has begun since: its own answer is on the way.
-        if (generation != m_generation || watcher->future().resultCount() == 0)
-            return;
-        present(watcher->future().result(), false);
-        emit widened();
-    });
-    watcher->setFuture(
-        SearchEngine::everywhere(m_query, m_outcome.items, SearchEngine::Catalog::of(m_library), m_wide));
+    m_session->widenAfterPause();
 }
 
 void SearchPage::toggle(const QString &id)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/searchengine.h"
+#include "search/searchsession.h"
 
 #include <QString>
 #include <QWidget>
@@ -11,7 +12,6 @@ class AppState;
 class ChipBar;
 class FilesPage;
 class Library;
-class QTimer;
 class Thumbs;
 
 // The results of the search text: the catalog's matches at once, then,
@@ -25,7 +25,7 @@ class SearchPage final : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int kWidenDelayMs = 220;
+    static constexpr int kWidenDelayMs = SearchSession::kWidenDelayMs;
 
     SearchPage(AppState &state, Library &library, Thumbs &thumbs, QWidget *parent = nullptr);
     ~SearchPage() override;
@@ -55,7 +55,6 @@ private:
     // shown, readies the catalog for the next one instead.
     void rerun();
     void run();
-    void widen();
     void toggle(const QString &id);
     void present(const SearchEngine::Outcome &outcome, bool looking);
 
@@ -63,13 +62,9 @@ private:
     Library &m_library;
     FilesPage *m_page;
     ChipBar *m_chips;
-    QTimer *m_pause;
-    SearchEngine::WideSearch m_wide;
-    std::function<Millis()> m_now;
+    SearchSession *m_session;
 
     QString m_key;
-    quint64 m_generation = 0;
-    Query m_query;
     SearchEngine::Outcome m_outcome;
     bool m_looking = false;
     // What the file page was last given, in the order given.

@@ -149,6 +149,11 @@ QList<QPair<QString, QString>> SettingsWindow::shortcuts()
     };
 }
 
+bool SettingsWindow::showMenuBar(const QSettings &settings)
+{
+    return settings.value(kShowMenuBarKey, true).toBool();
+}
+
 QString SettingsWindow::privacyText()
 {
     return QStringLiteral("Your files never leave this computer. Text recognition and duplicate checks run on this "
@@ -188,7 +193,7 @@ void SettingsWindow::build()
     FormGroup *general = section(QStringLiteral("General"));
     m_showMenuBar = new ToggleSwitch;
     m_showMenuBar->setAccessibleName(QStringLiteral("Show your latest downloads in the menu bar"));
-    m_showMenuBar->setChecked(m_settings->value(kShowMenuBarKey, true).toBool());
+    m_showMenuBar->setChecked(showMenuBar(*m_settings));
     QLabel *menuBarLabel = text(m_showMenuBar->accessibleName(), body);
     m_primary.append(menuBarLabel);
     general->addRow(row(menuBarLabel, m_showMenuBar, kToggleRowHeight));

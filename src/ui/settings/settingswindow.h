@@ -54,6 +54,8 @@ public:
     // (label, keys) in the order they are listed.
     static QList<QPair<QString, QString>> shortcuts();
     static QString privacyText();
+    // The "showMenuBar" setting, true until the user switches it off.
+    static bool showMenuBar(const QSettings &settings);
 
     ToggleSwitch *showMenuBarSwitch() const { return m_showMenuBar; }
     ToggleSwitch *atLoginSwitch() const { return m_atLogin; }

@@ -112,6 +112,24 @@ QWidget *MainWindow::page() const
     return m_pages->current();
 }
 
+QWidget *MainWindow::find()
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("main"))
+            return top;
+    return nullptr;
+}
+
+void MainWindow::bringForward(QWidget *window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void MainWindow::releaseFocusInMainWindows()
 {
     for (QWidget *window : QApplication::topLevelWidgets()) {

@@ -45,6 +45,10 @@ public:
     // What releaseSearchFocus() does once a main window exists: the focused
     // text field of every window named "main" lets the focus go.
     static void releaseFocusInMainWindows();
+    // The window whose object name is "main"; null when there is none.
+    static QWidget *find();
+    // Shows `window` (restored when minimised), raises it and gives it the keyboard.
+    static void bringForward(QWidget *window);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,5 +1,6 @@
 #include "toast.h"
 
+#include "components/softshadow.h"
 #include "state/trasher.h"
 #include "theme/theme.h"
 
@@ -61,29 +62,6 @@ QPainterPath capsulePath(const QRectF &r)
     return path;
 }
 
-// One pass of a running-sum box blur over the alpha bytes, along rows or columns.
-void boxBlur(std::vector<int> &alpha, int width, int height, int radius, bool rows)
-{
-    const int lines = rows ? height : width;
-    const int length = rows ? width : height;
-    std::vector<int> line(static_cast<size_t>(length), 0);
-    for (int l = 0; l < lines; ++l) {
-        auto at = [&](int i) -> int & { return rows ? alpha[size_t(l * width + i)] : alpha[size_t(i * width + l)]; };
-        for (int i = 0; i < length; ++i)
-            line[size_t(i)] = at(i);
-        int sum = 0;
-        const int span = 2 * radius + 1;
-        for (int i = -radius - 1; i < radius; ++i)
-            sum += (i >= 0 && i < length) ? line[size_t(i)] : 0;
-        for (int i = 0; i < length; ++i) {
-            const int in = i + radius;
-            const int out = i - radius - 1;
-            sum += (in < length ? line[size_t(in)] : 0) - (out >= 0 ? line[size_t(out)] : 0);
-            at(i) = sum / span;
-        }
-    }
-}
-
 // The capsule's soft shadow, blurred once per size and kept; it never takes the pointer.
 class ToastShadow final : public QWidget
 {
@@ -131,25 +109,8 @@ private:
             p.scale(ratio, ratio);
             p.fillPath(capsulePath(QRectF(QPointF(kShadowMargin, kShadowMargin), capsule)), Qt::black);
         }
-        const int w = image.width();
-        const int h = image.height();
-        std::vector<int> alpha(size_t(w) * size_t(h));
-        for (int y = 0; y < h; ++y) {
-            const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            for (int x = 0; x < w; ++x)
-                alpha[size_t(y * w + x)] = qAlpha(line[x]);
-        }
         // Three box passes each way come close to a Gaussian of the same spread.
-        const int radius = std::max(1, int(std::lround(kShadowSigma * ratio)));
-        for (int pass = 0; pass < 3; ++pass) {
-            boxBlur(alpha, w, h, radius, true);
-            boxBlur(alpha, w, h, radius, false);
-        }
-        for (int y = 0; y < h; ++y) {
-            QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < w; ++x)
-                line[x] = qRgba(0, 0, 0, std::clamp(alpha[size_t(y * w + x)], 0, 255));
-        }
+        SoftShadow::blurAlpha(image, std::max(1, int(std::lround(kShadowSigma * ratio))));
         image.setDevicePixelRatio(ratio);
         return image;
     }
