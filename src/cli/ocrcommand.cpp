@@ -55,7 +55,10 @@ int runOcr(const QStringList &arguments)
         const QString why = obstacle(file);
         if (why.isEmpty()) {
             seen = OCRIndex::look(QFile::encodeName(file), true);
-            if (!seen.readable)
+            if (!seen.analysed)
+                std::fprintf(stderr, "tovalo-cli: cannot read %s: pictures cannot be read without the "
+                                     "image-analysis plug-in\n", qPrintable(file));
+            else if (!seen.readable)
                 std::fprintf(stderr, "tovalo-cli: not an image it can read: %s\n", qPrintable(file));
         } else {
             std::fprintf(stderr, "tovalo-cli: cannot read %s: %s\n", qPrintable(file), qPrintable(why));
