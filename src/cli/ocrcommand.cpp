@@ -68,7 +68,11 @@ int runOcr(const QStringList &arguments)
             why = obstacle(raw);
         if (why.isEmpty()) {
             seen = OCRIndex::look(raw, true);
-            if (!seen.readable)
+            if (!seen.analysed)
+                std::fprintf(stderr, "tovalo-cli: cannot read %s: pictures cannot be read without the "
+                                     "image-analysis plug-in
+", qPrintable(file));
+            else if (!seen.readable)
                 std::fprintf(stderr, "tovalo-cli: not an image it can read: %s\n", qPrintable(file));
         } else {
             std::fprintf(stderr, "tovalo-cli: cannot read %s: %s\n", qPrintable(file), qPrintable(why));
