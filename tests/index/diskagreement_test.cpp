@@ -66,11 +66,15 @@ TEST(DiskAgreement, CatalogAndIndexReadAFileAlike)
         EXPECT_EQ(std::optional<qint64>(item->added()), row->added);
         EXPECT_EQ(item->isScreenshot(), row->screenCapture);
         const QString type = wideType(item->kind());
-        if (!type.isEmpty())
-            EXPECT_TRUE(row->contentTypes.split(u'\n').contains(type)) << row->contentTypes.toStdString();
-        for (const Kind other : Kinds::all)
-            if (other != item->kind() && !wideType(other).isEmpty())
-                EXPECT_FALSE(row->contentTypes.split(u'\n').contains(wideType(other)));
+        const QStringList types = row->contentTypes.split(u'\n');
+        if (!type.isEmpty()) {
+            EXPECT_TRUE(types.contains(type)) << row->contentTypes.toStdString();
+        }
+        for (const Kind other : Kinds::all) {
+            if (other != item->kind() && !wideType(other).isEmpty()) {
+                EXPECT_FALSE(types.contains(wideType(other)));
+            }
+        }
     }
     EXPECT_EQ(compared, 9); // every one but the photo library
 }

@@ -43,18 +43,28 @@ void blur(std::vector<T> &values, int width, int height, int radius)
     }
 }
 
+// The alpha of every pixel, row by row, divided by `full`.
+template <typename T>
+std::vector<T> alphaOf(const QImage &image, T full)
+{
+    const int w = image.width();
+    const int h = image.height();
+    std::vector<T> alpha(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            alpha[size_t(y) * size_t(w) + size_t(x)] = T(qAlpha(line[x])) / full;
+    }
+    return alpha;
+}
+
 } // namespace
 
 void SoftShadow::blurAlpha(QImage &image, int radius)
 {
     const int w = image.width();
     const int h = image.height();
-    std::vector<int> alpha(size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            alpha[size_t(y) * size_t(w) + size_t(x)] = qAlpha(line[x]);
-    }
+    std::vector<int> alpha = alphaOf(image, 1);
     blur(alpha, w, h, radius);
     for (int y = 0; y < h; ++y) {
         QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
@@ -67,12 +77,7 @@ QImage SoftShadow::of(const QImage &shape, int radius, qreal opacity)
 {
     const int w = shape.width();
     const int h = shape.height();
-    std::vector<float> a(size_t(w) * size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(shape.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            a[size_t(y) * size_t(w) + size_t(x)] = qAlpha(line[x]) / 255.0f;
-    }
+    std::vector<float> a = alphaOf(shape, 255.0f);
     blur(a, w, h, radius);
     QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
     out.setDevicePixelRatio(shape.devicePixelRatio());
