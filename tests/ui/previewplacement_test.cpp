@@ -1,9 +1,16 @@
-// Where the preview panel opens, and how it writes dates.
+// Where the preview panel opens, how it writes dates, and thumbnails that
+// leave standard error alone.
 #include "files/previewpanel.h"
+#include "files/thumbmaker.h"
+#include "files/thumbs.h"
 #include "shell/inspectordetails.h"
+#include "tempdir.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QTimeZone>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +50,47 @@ TEST(PreviewPlacement, DatesReadAsTheInspectorWritesThem)
     // Minutes, not seconds, and no numeric month first.
     EXPECT_FALSE(text.contains(QStringLiteral("12:14:10"))) << text.toStdString();
     EXPECT_TRUE(PreviewPanel::dateText(QDateTime()).isEmpty());
+}
+
+QStringList g_warnings;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        g_warnings.append(message);
+}
+
+// A gzip-compressed file is no picture, but Qt's SVG reader claims every
+// ".gz" name as a compressed drawing and warns on standard error when it is
+// not one: thumbnails of archives did that at every launch.
+TEST(Thumbnails, ArchivesAreNotReadAsPictures)
+{
+    TempTree tree;
+    // A small tar member, gzip-compressed (gzip -9n).
+    const QByteArray gzip = QByteArray::fromHex(
+        "1f8b08000000000002034b2c4acec82c4bd52ba928613030333161c8cb2f51485428c84c2e292d4ad501324b128b1472537393528bb8"
+        "0080d712f52d000000");
+    const auto warnings = [](const std::function<void()> &run) {
+        g_warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collect);
+        run();
+        qInstallMessageHandler(previous);
+        return g_warnings.filter(QStringLiteral("gzip"));
+    };
+    for (const char *name : {"backup.tar.gz", "notes.gz", "data"}) {
+        const QString path = QFile::decodeName(tree.path(name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(gzip);
+        file.close();
+        if (QByteArray(name).endsWith(".gz")) {
+            // The premise: handed to the picture reader, such a file makes Qt warn.
+            EXPECT_FALSE(warnings([&] { ThumbMaker::image(path, 64); }).isEmpty()) << name;
+        }
+        QImage image;
+        EXPECT_TRUE(warnings([&] { image = Thumbs::drawn(tree.path(name), 64); }).isEmpty()) << name;
+        EXPECT_TRUE(image.isNull()) << name;
+    }
 }
 
 } // namespace
