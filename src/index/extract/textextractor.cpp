@@ -2,6 +2,7 @@
 
 #include "cameraextractor.h"
 #include "epubextractor.h"
+#include "gzipextractor.h"
 #include "indexstore.h"
 #include "officeextractor.h"
 #include "pdfextractor.h"
@@ -42,6 +43,9 @@ ExtractResult TextExtractor::extract(const QByteArray &path, TextFamily family, 
         break;
     case TextFamily::epub:
         out.ok = EpubExtractor::read(path, sink);
+        break;
+    case TextFamily::gzip:
+        out.ok = GzipExtractor::read(path, IndexStore::kMaxTextBytes + 4, kMaxMarkupBytes, sink);
         break;
     case TextFamily::camera: {
         CameraExtractor::Camera camera;
