@@ -54,7 +54,7 @@ int runScan(const QStringList &arguments)
     }
     QByteArray chunk;
     for (const FileItem &item : library->items()) {
-        chunk += jsonLine(recordJson(item));
+        appendRecordJson(chunk, item);
         if (chunk.size() > 1 << 16) {
             writeOut(chunk);
             chunk.clear();

@@ -37,7 +37,7 @@ int runSearch(const QStringList &arguments)
 
     QByteArray chunk;
     for (const FileItem &item : outcome.items) {
-        chunk += jsonLine(recordJson(item));
+        appendRecordJson(chunk, item);
         if (chunk.size() > 1 << 16) {
             writeOut(chunk);
             chunk.clear();

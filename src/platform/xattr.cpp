@@ -3,7 +3,10 @@
 #include <plist/plist.h>
 #include <sys/xattr.h>
 
+#include <atomic>
 #include <cerrno>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <cstring>
 #include <memory>
 
@@ -39,15 +42,32 @@ QString urlText(const QByteArray &raw)
     return QString::fromUtf8(trimmed).trimmed();
 }
 
-} // namespace
+// listxattrat(2), Linux 6.13 and later; older kernels answer ENOSYS once
+// and the path is used from then on.
+std::atomic<bool> g_noListAt{false};
 
-namespace Xattr {
-
-QStringList whereFroms(const QByteArray &path)
+ssize_t listAt(int dirfd, const char *name, char *names, size_t size)
 {
-    // One listing answers for most files, which carry no attributes at all.
-    char names[1024];
-    const ssize_t length = ::listxattr(path.constData(), names, sizeof names);
+#ifdef __x86_64__
+    constexpr long kListxattrat = 465;
+    if (!g_noListAt.load(std::memory_order_relaxed)) {
+        const long got = ::syscall(kListxattrat, dirfd, name, 0, names, size);
+        if (got >= 0 || errno != ENOSYS)
+            return got;
+        g_noListAt.store(true, std::memory_order_relaxed);
+    }
+#endif
+    (void)dirfd;
+    (void)name;
+    (void)names;
+    (void)size;
+    errno = ENOSYS;
+    return -1;
+}
+
+QStringList fromListing(const QByteArray &path, const char *names, ssize_t length)
+{
+    using namespace Xattr;
     if (length == 0 || (length < 0 && errno != ERANGE))
         return {};
     const bool all = length < 0; // too many names to list: ask for each one
@@ -65,6 +85,27 @@ QStringList whereFroms(const QByteArray &path)
     if (all || listed(names, length, kForeignWhereFroms))
         return decodeStringList(read(path, kForeignWhereFroms));
     return {};
+}
+
+} // namespace
+
+namespace Xattr {
+
+QStringList whereFroms(const QByteArray &path)
+{
+    // One listing answers for most files, which carry no attributes at all.
+    char names[1024];
+    const ssize_t length = ::listxattr(path.constData(), names, sizeof names);
+    return fromListing(path, names, length);
+}
+
+QStringList whereFromsAt(int dirfd, const char *name, const QByteArray &path)
+{
+    char names[1024];
+    const ssize_t length = listAt(dirfd, name, names, sizeof names);
+    if (length < 0 && errno == ENOSYS)
+        return whereFroms(path);
+    return fromListing(path, names, length);
 }
 
 QStringList decodeStringList(const QByteArray &bytes)

@@ -109,8 +109,9 @@ FileItem appRecord(QByteArray path, const ExtInfo &ext, const struct statx &st)
     return FileItem(f);
 }
 
+// `dirfd` is the open folder holding `name`, or AT_FDCWD when there is none.
 FileItem fileRecord(QByteArray path, const char *name, const ExtInfo &ext, const struct statx &st,
-                    qint64 size)
+                    qint64 size, int dirfd)
 {
     FileItem::Fields f = baseFields(std::move(path), ext, st);
     f.size = size;
@@ -120,7 +121,8 @@ FileItem fileRecord(QByteArray path, const char *name, const ExtInfo &ext, const
         // No capture marker exists on Linux: the tools' names are the only sign.
         f.isScreenshot = DiskRules::hasScreenshotName(QString::fromUtf8(name).toLower());
     }
-    const QStringList froms = Xattr::whereFroms(f.path);
+    const QStringList froms =
+        dirfd == AT_FDCWD ? Xattr::whereFroms(f.path) : Xattr::whereFromsAt(dirfd, name, f.path);
     if (!froms.isEmpty()) {
         if (const auto source = SourceNamer::name(froms))
             f.sourceId = StringPool::intern(*source);
@@ -234,7 +236,7 @@ void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
                 } else if (!task.appsOnly && !ext.skipPackage && ext.kind != Kind::other) {
                     QByteArray path = childPath(task.path, name.constData(), size_t(name.size()));
                     const qint64 size = Scanner::folderSize(path);
-                    node.entries.emplace_back(fileRecord(std::move(path), name.constData(), ext, st, size));
+                    node.entries.emplace_back(fileRecord(std::move(path), name.constData(), ext, st, size, fd));
                 }
                 continue;
             }
@@ -251,7 +253,7 @@ void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
         if (!S_ISREG(st.stx_mode) || (task.appsOnly && ext.kind != Kind::app))
             continue;
         node.entries.emplace_back(fileRecord(childPath(task.path, name.constData(), size_t(name.size())),
-                                             name.constData(), ext, st, qint64(st.stx_size)));
+                                             name.constData(), ext, st, qint64(st.stx_size), fd));
     }
     ::closedir(dir);
     // Pushed in reverse so the stack hands out the first folder first, keeping the walk near depth-first.
@@ -359,11 +361,11 @@ std::optional<FileItem> Scanner::item(const QByteArray &rawPath)
             return appRecord(path, ext, st);
         if (ext.kind == Kind::other)
             return std::nullopt;
-        return fileRecord(path, name.constData(), ext, st, folderSize(path));
+        return fileRecord(path, name.constData(), ext, st, folderSize(path), AT_FDCWD);
     }
     if (!S_ISREG(st.stx_mode))
         return std::nullopt;
-    return fileRecord(path, name.constData(), ext, st, qint64(st.stx_size));
+    return fileRecord(path, name.constData(), ext, st, qint64(st.stx_size), AT_FDCWD);
 }
 
 qint64 Scanner::folderSize(const QByteArray &path)

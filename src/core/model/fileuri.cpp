@@ -19,9 +19,15 @@ int hexValue(char c)
 
 QByteArray FileUri::fromPath(const QByteArray &path)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     QByteArray out;
     out.reserve(7 + path.size() * 3 / 2);
+    appendTo(out, path);
+    return out;
+}
+
+void FileUri::appendTo(QByteArray &out, QByteArrayView path)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
     out += "file://";
     for (const char c : path) {
         const auto b = static_cast<unsigned char>(c);
@@ -35,7 +41,6 @@ QByteArray FileUri::fromPath(const QByteArray &path)
             out += kHex[b & 0xF];
         }
     }
-    return out;
 }
 
 bool FileUri::looksLikeUri(QByteArrayView argument)

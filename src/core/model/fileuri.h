@@ -14,6 +14,8 @@ public:
     // "file://" and the absolute path, every byte but letters, digits,
     // "-._~" and '/' written as %XX.
     static QByteArray fromPath(const QByteArray &path);
+    // The same, appended to `out`.
+    static void appendTo(QByteArray &out, QByteArrayView path);
     // The path a local file URI names: file:///p, file://localhost/p or
     // file:/p. None for another host, a query or fragment, a bad escape, an
     // encoded NUL or a path that is not absolute.

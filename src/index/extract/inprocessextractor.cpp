@@ -1,5 +1,6 @@
 #include "inprocessextractor.h"
 
+#include "gzipextractor.h"
 #include "indexstore.h"
 #include "plaintextextractor.h"
 #include "rtfextractor.h"
@@ -29,6 +30,9 @@ ExtractResult InProcessExtractor::extract(const QByteArray &path, TextFamily fam
         break;
     case TextFamily::rtf:
         out.ok = RtfExtractor::read(path, kMaxMarkupBytes, sink);
+        break;
+    case TextFamily::gzip:
+        out.ok = GzipExtractor::read(path, IndexStore::kMaxTextBytes + 4, kMaxMarkupBytes, sink);
         break;
     case TextFamily::pdf:
     case TextFamily::office:

@@ -17,6 +17,7 @@ ExtractResult TextExtractor::extract(const QByteArray &path, TextFamily family, 
     case TextFamily::plain:
     case TextFamily::html:
     case TextFamily::rtf:
+    case TextFamily::gzip:
         return InProcessExtractor::extract(path, family);
     case TextFamily::pdf:
         out.ok = PdfExtractor::read(path, sink);

@@ -44,7 +44,7 @@ constexpr Entry kTable[] = {
     {u"rtf", TextFamily::rtf}, {u"pdf", TextFamily::pdf},
     {u"docx", TextFamily::office}, {u"xlsx", TextFamily::office}, {u"pptx", TextFamily::office},
     {u"odt", TextFamily::office}, {u"ods", TextFamily::office}, {u"odp", TextFamily::office},
-    {u"epub", TextFamily::epub},
+    {u"epub", TextFamily::epub}, {u"gz", TextFamily::gzip},
     // Pictures cameras write, which carry EXIF.
     {u"jpg", TextFamily::camera}, {u"jpeg", TextFamily::camera}, {u"tif", TextFamily::camera},
     {u"tiff", TextFamily::camera}, {u"png", TextFamily::camera}, {u"webp", TextFamily::camera},
@@ -85,6 +85,7 @@ bool isRisky(TextFamily family)
     case TextFamily::plain:
     case TextFamily::html:
     case TextFamily::rtf:
+    case TextFamily::gzip:
         return false;
     }
     return true;

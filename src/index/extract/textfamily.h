@@ -12,6 +12,7 @@ enum class TextFamily : quint8 {
     office = 5, // OOXML and ODF documents: XML inside a zip
     epub = 6,
     camera = 7, // images: the camera's make and model from EXIF
+    gzip = 8,   // text, HTML and manual pages kept gzip-compressed
 };
 
 namespace TextFamilies {
