@@ -1,5 +1,7 @@
 #include "thumbmaker.h"
 
+#include "noatime.h"
+
 #include <poppler/qt6/poppler-qt6.h>
 #include <libffmpegthumbnailer/videothumbnailer.h>
 
@@ -16,7 +18,10 @@ namespace ThumbMaker {
 
 QImage image(const QString &path, int pixels)
 {
-    QImageReader reader(path);
+    QFile file;
+    if (!NoAtime::openForReading(file, QFile::encodeName(path)))
+        return {};
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     if (!reader.canRead())
         return {};
