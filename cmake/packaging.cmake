@@ -13,9 +13,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tovalo.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The summary is the synopsis line; this is the extended description below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Tovalo reads the Desktop, Documents, Downloads, Pictures, Videos and Music
+    "Tovalo reads the Desktop, Documents, Downloads, Pictures, Videos and Music
 folders into a catalog that a folder watcher keeps fresh. It searches them in
 plain words, finds identical files, sorts old downloads, installers,
 screenshots, videos and unused AppImages onto clean-up cards, and makes the
