@@ -7,8 +7,10 @@
 #include "quickaccess.h"
 
 #include "indexservice.h"
+#include "powerstate.h"
 #include "sqlitemetadataindex.h"
 
+#include "analysis/ocrindex.h"
 #include "files/quicklook.h"
 #include "files/thumbs.h"
 #include "library/library.h"
@@ -38,6 +40,14 @@ void AppDelegate::start()
     SqliteMetadataIndex::installDefault();
     if (qEnvironmentVariableIsEmpty("TOVALO_DEMO_HOME"))
         IndexService::shared().start(Library::shared());
+    // Indexing and text recognition wait while the computer saves power.
+    const auto followPower = [] {
+        const PowerSaving saving = PowerState::shared().saving();
+        IndexService::shared().setPowerSaving(saving);
+        OCRIndex::shared().setHeld(saving != PowerSaving::none);
+    };
+    connect(&PowerState::shared(), &PowerState::savingChanged, this, followPower);
+    followPower();
     // Ctrl+Shift+Space, desktop-wide, toggles Quick Search.
     QuickAccess::registerHotKey();
     // The main window's keys, for every window of the process.

@@ -11,6 +11,7 @@ namespace {
 constexpr int kConnectMs = 1000;
 constexpr int kAnswerMs = 5000;
 constexpr QByteArrayView kShow = "show\n";
+constexpr QByteArrayView kQuickSearch = "quick-search\n";
 constexpr QByteArrayView kShown = "shown\n";
 
 } // namespace
@@ -25,14 +26,15 @@ QString SingleInstance::socketPath()
 
 SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
 
-SingleInstance::Outcome SingleInstance::claim()
+SingleInstance::Outcome SingleInstance::claim(Request request)
 {
     const QString path = socketPath();
     {
         QLocalSocket other;
         other.connectToServer(path);
         if (other.waitForConnected(kConnectMs)) {
-            other.write(kShow.data(), kShow.size());
+            const QByteArrayView ask = request == Request::quickSearch ? kQuickSearch : kShow;
+            other.write(ask.data(), ask.size());
             other.waitForBytesWritten(kAnswerMs);
             QByteArray reply;
             while (!reply.contains('\n') && other.waitForReadyRead(kAnswerMs))
@@ -58,8 +60,11 @@ void SingleInstance::answer()
             if (!peer->canReadLine())
                 return;
             const QByteArray line = peer->readLine();
-            if (line == kShow.data()) {
-                emit showRequested();
+            if (line == kShow.data() || line == kQuickSearch.data()) {
+                if (line == kShow.data())
+                    emit showRequested();
+                else
+                    emit quickSearchRequested();
                 peer->write(kShown.data(), kShown.size());
             }
             peer->disconnectFromServer();

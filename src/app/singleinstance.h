@@ -14,6 +14,8 @@ class SingleInstance final : public QObject
 
 public:
     enum class Outcome { first, handedOver, noAnswer };
+    // What a later launch hands over: its window, or the Quick Search panel.
+    enum class Request { show, quickSearch };
 
     // $XDG_RUNTIME_DIR/tovalo.socket; without a runtime directory, a per-user
     // name in the temporary folder.
@@ -23,11 +25,13 @@ public:
 
     // Becomes the listening instance, or hands the launch to the one running.
     // A socket nobody answers on is left over from a crash and is taken over.
-    Outcome claim();
+    Outcome claim(Request request = Request::show);
 
 signals:
     // A later launch asked for the main window.
     void showRequested();
+    // A later launch was started with --quick-search.
+    void quickSearchRequested();
 
 private:
     void answer();

@@ -1,8 +1,10 @@
 #include "tovaloapp.h"
 
 #include "appdelegate.h"
+#include "launchoptions.h"
 #include "singleinstance.h"
 
+#include "quick/quicksearch.h"
 #include "shell/appicon.h"
 #include "shell/apptheme.h"
 
@@ -14,8 +16,8 @@ TovaloApp::TovaloApp(int &argc, char **argv) : m_app(argc, argv)
     QApplication::setOrganizationName(QStringLiteral("Tovalo"));
     // No display name: Qt would append it to every window's title
     // ("Tovalo Settings — Tovalo"); the windows name themselves.
-    // Matches the installed tovalo.desktop, so docks group the window under its entry.
-    QGuiApplication::setDesktopFileName(QStringLiteral("tovalo"));
+    // The application id: Wayland's app_id, and docks group the window under the installed entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tovalo.Tovalo"));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
@@ -29,8 +31,23 @@ bool TovaloApp::displayMissing()
 
 int TovaloApp::run()
 {
+    const LaunchOptions options = LaunchOptions::parse(QCoreApplication::arguments());
+    switch (options.action()) {
+    case LaunchOptions::Action::help:
+        std::fputs(qPrintable(LaunchOptions::helpText()), stdout);
+        return 0;
+    case LaunchOptions::Action::version:
+        std::fputs(qPrintable(LaunchOptions::versionText()), stdout);
+        return 0;
+    case LaunchOptions::Action::bad:
+        std::fprintf(stderr, "%s\n", qPrintable(options.problem()));
+        return 2;
+    case LaunchOptions::Action::run:
+        break;
+    }
     m_instance = std::make_unique<SingleInstance>();
-    switch (m_instance->claim()) {
+    switch (m_instance->claim(options.quickSearch() ? SingleInstance::Request::quickSearch
+                                                    : SingleInstance::Request::show)) {
     case SingleInstance::Outcome::handedOver:
         return 0;
     case SingleInstance::Outcome::noAnswer:
@@ -43,6 +60,9 @@ int TovaloApp::run()
     AppTheme::install();
     m_delegate = std::make_unique<AppDelegate>();
     QObject::connect(m_instance.get(), &SingleInstance::showRequested, m_delegate.get(), &AppDelegate::showMainWindow);
+    QObject::connect(m_instance.get(), &SingleInstance::quickSearchRequested, &QuickSearch::shared(), &QuickSearch::show);
     m_delegate->start();
+    if (options.quickSearch())
+        QuickSearch::shared().show();
     return QApplication::exec();
 }

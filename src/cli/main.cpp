@@ -25,12 +25,25 @@ constexpr Subcommand kSubcommands[] = {
     {"query", runQuery, "run a metadata-index predicate; the paths found, newest first, one per line"},
 };
 
-int usage()
+// The command list; on standard output when asked for, on standard error after a mistake.
+void usage(FILE *to)
 {
-    std::fputs("usage: tovalo-cli COMMAND [OPTIONS]\n", stderr);
+    std::fputs("usage: tovalo-cli COMMAND [OPTIONS]\n"
+               "       tovalo-cli help COMMAND\n"
+               "       tovalo-cli --help | --version\n\n"
+               "Commands:\n",
+               to);
     for (const Subcommand &s : kSubcommands)
-        std::fprintf(stderr, "  %-8s %s\n", s.name, s.summary);
-    return 2;
+        std::fprintf(to, "  %-8s %s\n", s.name, s.summary);
+    std::fputs("\nResults are JSON lines on standard output; only trash changes files.\n", to);
+}
+
+const Subcommand *commandNamed(const QString &name)
+{
+    for (const Subcommand &s : kSubcommands)
+        if (name == QLatin1String(s.name))
+            return &s;
+    return nullptr;
 }
 
 } // namespace
@@ -72,12 +85,29 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tovalo"));
     QCoreApplication::setOrganizationName(QStringLiteral("Tovalo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOVALO_VERSION));
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2)
-        return usage();
-    for (const Subcommand &s : kSubcommands)
-        if (args.at(1) == QLatin1String(s.name))
-            return s.run(args.mid(1));
-    std::fprintf(stderr, "tovalo-cli: unknown command: %s\n", qPrintable(args.at(1)));
-    return usage();
+    if (args.size() < 2) {
+        usage(stderr);
+        return 2;
+    }
+    const QString &first = args.at(1);
+    if (first == u"--help" || first == u"-h" || (first == u"help" && args.size() == 2)) {
+        usage(stdout);
+        return 0;
+    }
+    if (first == u"--version") {
+        std::printf("tovalo-cli %s\n", TOVALO_VERSION);
+        return 0;
+    }
+    if (first == u"help") {
+        if (const Subcommand *s = commandNamed(args.at(2)))
+            return s->run({args.at(2), QStringLiteral("--help")});
+        return complain(QStringLiteral("tovalo-cli: no such command: %1 (tovalo-cli --help lists them)").arg(args.at(2)));
+    }
+    if (const Subcommand *s = commandNamed(first))
+        return s->run(args.mid(1));
+    std::fprintf(stderr, "tovalo-cli: unknown command: %s\n", qPrintable(first));
+    usage(stderr);
+    return 2;
 }

@@ -77,7 +77,7 @@ QByteArray entryText(const QString &program)
            "Exec=" +
            quoted(program).toUtf8() +
            "\n"
-           "Icon=tovalo\n"
+           "Icon=org.tovalo.Tovalo\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";
 }

@@ -142,7 +142,7 @@ PreviewPanel::Loaded PreviewPanel::load(const QByteArray &nativePath, int pixels
     Loaded out;
     const QString ext = QFileInfo(path).suffix().toLower();
     const Kind kind = Kinds::of(ext);
-    if (Thumbs::isAppBundle(path)) {
+    if (Thumbs::isApp(path)) {
         out.picture = Thumbs::drawn(nativePath, 256);
     } else if (kind == Kind::image) {
         out.picture = ThumbMaker::image(path, pixels);
@@ -157,7 +157,7 @@ PreviewPanel::Loaded PreviewPanel::load(const QByteArray &nativePath, int pixels
         return out;
     }
     if (!out.picture.isNull())
-        out.content = Thumbs::isAppBundle(path) ? Content::details : Content::picture;
+        out.content = Thumbs::isApp(path) ? Content::details : Content::picture;
     return out;
 }
 

@@ -1,7 +1,9 @@
 #include "thumbmaker.h"
 
+#include "noatime.h"
 #include "pluginloader.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QLoggingCategory>
 
@@ -28,7 +30,10 @@ namespace ThumbMaker {
 
 QImage image(const QString &path, int pixels)
 {
-    QImageReader reader(path);
+    QFile file;
+    if (!NoAtime::openForReading(file, QFile::encodeName(path)))
+        return {};
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     if (!reader.canRead())
         return {};

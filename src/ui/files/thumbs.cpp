@@ -2,8 +2,11 @@
 
 #include "thumbmaker.h"
 
+#include "appimage.h"
+
 #include "model/kind.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QDir>
@@ -95,6 +98,24 @@ QString bundleIconName(const QString &plistPath)
         QStringLiteral("<key>\\s*CFBundleIconFile\\s*</key>\\s*<string>([^<]*)</string>"));
     const QRegularExpressionMatch m = pattern.match(text);
     return m.hasMatch() ? m.captured(1).trimmed() : QString();
+}
+
+bool isAppImage(const QString &path)
+{
+    return path.endsWith(QLatin1String(".appimage"), Qt::CaseInsensitive);
+}
+
+// An icon file's bytes (PNG or SVG, as AppImages carry them) at most `pixels` wide and high.
+QImage decoded(QByteArray bytes, int pixels)
+{
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
+    QSize size = reader.size();
+    if (size.isValid() && (size.width() > pixels || size.height() > pixels)) {
+        size.scale(pixels, pixels, Qt::KeepAspectRatio);
+        reader.setScaledSize(size.expandedTo(QSize(1, 1)));
+    }
+    return reader.read();
 }
 
 QImage fitted(QImage image, int pixels)
@@ -213,14 +234,14 @@ QImage Thumbs::iconFor(const QByteArray &nativePath, int pixels)
     const QFileInfo info(path);
     if (!info.exists())
         return {};
-    if (isAppBundle(path))
+    if (isApp(path))
         return themeIcon({QStringLiteral("application-x-executable")}, pixels);
     return typeIcon(path, pixels);
 }
 
-bool Thumbs::isAppBundle(const QString &path)
+bool Thumbs::isApp(const QString &path)
 {
-    return path.endsWith(QLatin1String(".app"), Qt::CaseInsensitive);
+    return path.endsWith(QLatin1String(".app"), Qt::CaseInsensitive) || isAppImage(path);
 }
 
 QImage Thumbs::drawn(const QByteArray &nativePath, int pixels)
@@ -230,7 +251,11 @@ QImage Thumbs::drawn(const QByteArray &nativePath, int pixels)
     if (!info.exists())
         return {};
     // An application shows its own icon; the thumbnail readers are not asked.
-    if (isAppBundle(path)) {
+    if (isAppImage(path)) {
+        const QByteArray icon = AppImage::dirIcon(nativePath);
+        return icon.isEmpty() ? QImage() : decoded(icon, pixels);
+    }
+    if (isApp(path)) {
         const std::optional<QString> icon = appIconPath(path);
         return icon ? ThumbMaker::image(*icon, pixels) : QImage();
     }

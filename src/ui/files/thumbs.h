@@ -52,9 +52,10 @@ public:
     // `pixels` is the edge length in pixels.
     static QImage drawn(const QByteArray &path, int pixels);
     // Main thread: the icon theme's picture for the file's type (a generic
-    // application icon for a bundle that brings none).
+    // application icon for an application that brings none).
     static QImage iconFor(const QByteArray &path, int pixels);
-    static bool isAppBundle(const QString &path);
+    // An application: a bundle (".app") or an AppImage.
+    static bool isApp(const QString &path);
     // The icon file an application bundle names in Contents/Info.plist
     // (CFBundleIconFile, with .icns or .png), else the first icon in
     // Contents/Resources; absent when the bundle has none.
