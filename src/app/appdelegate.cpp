@@ -9,6 +9,7 @@
 #include "indexservice.h"
 #include "sqlitemetadataindex.h"
 
+#include "access/accessibility.h"
 #include "files/quicklook.h"
 #include "files/thumbs.h"
 #include "library/library.h"
@@ -31,6 +32,8 @@ bool AppDelegate::showMenuBar()
 
 void AppDelegate::start()
 {
+    // Screen readers read the painted lists of every window, the Quick Search panel's too.
+    Accessibility::install();
     // The first scan starts at once, in the background.
     Library::shared().rescan(false);
     // The wide search reads the home folder's own index; a demonstration home
@@ -46,7 +49,8 @@ void AppDelegate::start()
 
     m_window = std::make_unique<MainWindow>(AppState::shared(), Library::shared(), Trasher::shared(),
                                             Thumbs::shared());
-    m_commands = new Commands(m_window->menuBar(), AppState::shared(), Library::shared(), this);
+    m_commands =
+        new Commands(m_window->menuBar(), AppState::shared(), Library::shared(), Trasher::shared(), this);
     connect(m_commands, &Commands::settingsRequested, this, &AppDelegate::showSettings);
     auto *quick = new QuickAccess(m_window.get(), m_commands, showMenuBar(), this);
     connect(this, &AppDelegate::showMenuBarChanged, quick, &QuickAccess::setShowMenuBar);

@@ -44,6 +44,7 @@ public:
     // The line shown instead of rows when there are none.
     QString emptyText() const;
     QLineEdit *field() const { return m_field; }
+    QuickModel &model() const { return m_model; }
     // Where row `row` is drawn, in this widget's coordinates.
     QRectF rowRect(int row) const;
     // The wide search is under way or waiting for the pause to end.
@@ -83,6 +84,7 @@ private:
     void search();
     void searchWide();
     void requestThumbs();
+    void announceRow();
     void applyPalette();
     std::optional<int> rowAt(const QPointF &point) const;
     qreal rowHeight() const;
