@@ -325,23 +325,30 @@ void FileGridView::paintEvent(QPaintEvent *event)
             m_card->paintItem(p, rect, item, selected,
                               row == m_hover ? m_hoverOpacity : row == m_leaving ? 1 - m_hoverOpacity : 0);
     }
-    paintFocus(p);
+    paintFocus(p, first, last);
     requestThumbnails(first, last);
 }
 
-void FileGridView::paintFocus(QPainter &p) const
+void FileGridView::paintFocus(QPainter &p, int first, int last) const
 {
     // A selected file already wears the ring; focus from the keyboard shows
-    // on the anchor when it is not selected, else on the view's edge.
+    // on the anchor when it is not selected, else on the view's edge. Only
+    // the rows in view are looked at, so a long list paints as fast.
     if (!m_keyboardFocus || !hasFocus())
         return;
-    const int anchor = m_state.anchor() ? m_model.rowOf(*m_state.anchor()) : -1;
-    if (anchor >= 0) {
-        if (!m_selection.contains(m_model.item(anchor).path()))
-            FocusRing::draw(p, itemRect(anchor), m_listMode ? 6 : FileCard::kCornerRadius, m_dark);
+    const std::optional<QByteArray> anchor = m_state.anchor();
+    if (!anchor) {
+        FocusRing::draw(p, QRectF(viewport()->rect()).adjusted(2, 2, -2, -2), 8, m_dark);
         return;
     }
-    FocusRing::draw(p, QRectF(viewport()->rect()).adjusted(2, 2, -2, -2), 8, m_dark);
+    if (m_selection.contains(*anchor))
+        return;
+    for (int row = first; row <= last; ++row) {
+        if (m_model.item(row).path() == *anchor) {
+            FocusRing::draw(p, itemRect(row), m_listMode ? 6 : FileCard::kCornerRadius, m_dark);
+            return;
+        }
+    }
 }
 
 void FileGridView::focusInEvent(QFocusEvent *event)

@@ -92,7 +92,7 @@ private:
     void relayout();
     void setHover(int row);
     void requestThumbnails(int first, int last);
-    void paintFocus(QPainter &p) const;
+    void paintFocus(QPainter &p, int first, int last) const;
     void announceAnchor();
     // The selected file the keyboard's menu belongs to: the anchor, else the first; -1 for none.
     int keyboardRow() const;

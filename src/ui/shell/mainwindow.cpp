@@ -99,6 +99,11 @@ MainWindow::MainWindow(AppState &state, Library &library, Trasher &trasher, Thum
     m_toast = new Toast(trasher, frame);
 
     connect(&state, &AppState::showInspectorChanged, this, &MainWindow::followInspector);
+    // The keyboard that was in the old page goes to the new page's files.
+    connect(m_pages, &PageSwitcher::pageChanged, this, [this] {
+        if (focusWidget() == m_pages)
+            focusFiles();
+    });
     followInspector();
 }
 

@@ -77,10 +77,12 @@ public:
     Cells(DupGroupCard &card, Thumbs &thumbs) : m_card(card), m_thumbs(thumbs)
     {
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // Screen readers meet the copies through this name (see the accessibility
+        // factory); nothing here may ask for the interface before the card holds it.
+        setObjectName(QStringLiteral("copies"));
         // One Tab stop per group; ←/→ pick a copy, Return or Space keeps it.
         setFocusPolicy(Qt::TabFocus);
         setProperty("ownKeys", QStringLiteral("all"));
-        setAccessibleName(QStringLiteral("Copies"));
         Appearance::shared().follow(this, &m_dark);
     }
 
@@ -287,8 +289,6 @@ DupGroupCard::DupGroupCard(const DupGroup &group, Library &library, Thumbs &thum
     Appearance::shared().follow(this, &m_dark);
 
     m_cells = new Cells(*this, thumbs);
-    // The copies answer screen readers by this name: see the accessibility factory.
-    m_cells->setObjectName(QStringLiteral("copies"));
     m_scroll->setFrameShape(QFrame::NoFrame);
     // A container, not a Tab stop: the keyboard goes straight to the copies.
     m_scroll->setFocusPolicy(Qt::NoFocus);

@@ -298,6 +298,29 @@ TEST_F(MainWindowTest, ReleasingTheSearchFieldGivesTheKeyboardToThePagesFiles)
     }
 }
 
+TEST_F(MainWindowTest, ChangingPagesKeepsTheKeyboardOnTheFiles)
+{
+    state.go(Route::recents());
+    window->focusFiles();
+    ASSERT_EQ(window->focusWidget(), window->fileView());
+    // The old page goes away with the keyboard in it: the new page's files take
+    // it, rather than the next stop of the Tab chain.
+    for (const Route &route : {Route::kind(Kind::document), Route::home(), Route::duplicates(), Route::recents()}) {
+        state.go(route);
+        QWidget *focus = window->focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(window->page() == focus || window->page()->isAncestorOf(focus))
+            << focus->metaObject()->className();
+        if (window->fileView()) {
+            EXPECT_EQ(focus, window->fileView());
+        }
+    }
+    // Going somewhere from the sidebar leaves the keyboard in the sidebar.
+    window->sidebar().setFocus(Qt::TabFocusReason);
+    state.go(Route::home());
+    EXPECT_EQ(window->focusWidget(), &window->sidebar());
+}
+
 TEST_F(MainWindowTest, TabVisitsSidebarSearchBarButtonsThenThePage)
 {
     state.go(Route::recents());
