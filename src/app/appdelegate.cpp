@@ -10,6 +10,7 @@
 #include "powerstate.h"
 #include "sqlitemetadataindex.h"
 
+#include "access/accessibility.h"
 #include "analysis/ocrindex.h"
 #include "files/quicklook.h"
 #include "files/thumbs.h"
@@ -33,6 +34,8 @@ bool AppDelegate::showMenuBar()
 
 void AppDelegate::start()
 {
+    // Screen readers read the painted lists of every window, the Quick Search panel's too.
+    Accessibility::install();
     // The first scan starts at once, in the background.
     Library::shared().rescan(false);
     // The wide search reads the home folder's own index; a demonstration home
@@ -56,7 +59,8 @@ void AppDelegate::start()
 
     m_window = std::make_unique<MainWindow>(AppState::shared(), Library::shared(), Trasher::shared(),
                                             Thumbs::shared());
-    m_commands = new Commands(m_window->menuBar(), AppState::shared(), Library::shared(), this);
+    m_commands =
+        new Commands(m_window->menuBar(), AppState::shared(), Library::shared(), Trasher::shared(), this);
     connect(m_commands, &Commands::settingsRequested, this, &AppDelegate::showSettings);
     auto *quick = new QuickAccess(m_window.get(), m_commands, showMenuBar(), this);
     connect(this, &AppDelegate::showMenuBarChanged, quick, &QuickAccess::setShowMenuBar);

@@ -3,6 +3,7 @@
 #include "files/files.h"
 #include "library/library.h"
 #include "state/appstate.h"
+#include "state/trasher.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -10,7 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-Commands::Commands(QMenuBar *bar, AppState &state, Library &library, QObject *parent)
+Commands::Commands(QMenuBar *bar, AppState &state, Library &library, Trasher &trasher, QObject *parent)
     : QObject(parent), m_state(state), m_library(library)
 {
     // No New Window: there is one main window.
@@ -20,6 +21,16 @@ Commands::Commands(QMenuBar *bar, AppState &state, Library &library, QObject *pa
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    m_undo = add(edit, QStringLiteral("Undo Move to Trash"), {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    // Only while the toast offers it: a batch whose offer ran out stays in the Trash.
+    const auto followUndo = [this, &trasher] { m_undo->setEnabled(trasher.canUndo()); };
+    connect(&trasher, &Trasher::canUndoChanged, m_undo, followUndo);
+    followUndo();
+    connect(m_undo, &QAction::triggered, &trasher, [&trasher] {
+        if (trasher.canUndo())
+            trasher.undo();
+    });
+    edit->addSeparator();
     connect(add(edit, QStringLiteral("Search"), {QKeySequence(Qt::CTRL | Qt::Key_F)}), &QAction::triggered, this,
             [this] { m_state.setFocusSearch(m_state.focusSearch() + 1); });
     // The shortcut is the desktop-wide one, so the menu names none.

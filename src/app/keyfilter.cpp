@@ -2,10 +2,13 @@
 
 #include "files/files.h"
 #include "files/quicklook.h"
+#include "shell/mainwindow.h"
 #include "state/appstate.h"
 #include "state/trasher.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QContextMenuEvent>
 #include <QApplication>
 #include <QDateTime>
 #include <QKeyEvent>
@@ -29,6 +32,20 @@ bool takesText(const QWidget *widget)
     if (const auto *plain = qobject_cast<const QPlainTextEdit *>(widget))
         return !plain->isReadOnly();
     return false;
+}
+
+// A button takes Space and Return itself; other controls say what they take
+// in their "ownKeys" property ("space" or "all").
+KeyMap::Owns ownedBy(const QWidget *widget)
+{
+    if (!widget)
+        return KeyMap::Owns::nothing;
+    const QString owns = widget->property("ownKeys").toString();
+    if (owns == QLatin1String("all") || qobject_cast<const QAbstractButton *>(widget))
+        return KeyMap::Owns::all;
+    if (owns == QLatin1String("space"))
+        return KeyMap::Owns::space;
+    return KeyMap::Owns::nothing;
 }
 
 // The widget a QWindow stands for; windows not made by widgets have none.
@@ -70,6 +87,7 @@ KeyMap::Situation KeyFilter::situation(const QWidget *window) const
     s.windowIsPanel = !window || window->objectName() != QLatin1String("main");
     const QWidget *focus = window ? window->focusWidget() : nullptr;
     s.focusIsText = takesText(focus);
+    s.focusOwns = ownedBy(focus);
     s.listMode = m_state.listMode();
     s.columns = m_state.columns();
     s.selectionEmpty = m_state.selection().isEmpty();
@@ -136,6 +154,17 @@ void KeyFilter::apply(const KeyMap::Decision &decision)
         return;
     case KeyMap::Effect::clearSelection:
         m_state.setSelection({});
+        return;
+    case KeyMap::Effect::contextMenu:
+        if (MainWindow *main = MainWindow::find()) {
+            QWidget *view = main->fileView();
+            if (!view)
+                return;
+            view->setFocus(Qt::OtherFocusReason);
+            // The view places a keyboard menu at the selection itself.
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), view->mapToGlobal(QPoint()));
+            QCoreApplication::sendEvent(view, &menu);
+        }
         return;
     }
 }

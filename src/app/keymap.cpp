@@ -36,6 +36,10 @@ KeyMap::Key KeyMap::keyOf(int qtKey)
         return Key::down;
     case Qt::Key_Up:
         return Key::up;
+    case Qt::Key_Menu:
+        return Key::menu;
+    case Qt::Key_F10:
+        return Key::f10;
     default:
         return Key::other;
     }
@@ -76,7 +80,9 @@ KeyMap::Decision KeyMap::decide(Key key, Qt::KeyboardModifiers modifiers, const 
     // The Space that closed the panel must not open it again.
     if (key == Key::space && s.msSincePreviewClosed < kSpaceSwallowMs)
         return consumed(Effect::none);
-    if (s.windowIsPanel || s.focusIsText)
+    if (s.windowIsPanel || s.focusIsText || s.focusOwns == Owns::all)
+        return passes();
+    if (key == Key::space && s.focusOwns == Owns::space)
         return passes();
     const bool plain = modifiers == Qt::NoModifier;
     switch (key) {
@@ -98,6 +104,10 @@ KeyMap::Decision KeyMap::decide(Key key, Qt::KeyboardModifiers modifiers, const 
         return plain ? consumed(Effect::move, -step) : passes();
     case Key::escape:
         return plain && !s.selectionEmpty ? consumed(Effect::clearSelection) : passes();
+    case Key::menu:
+        return plain && !s.chosenEmpty ? consumed(Effect::contextMenu) : passes();
+    case Key::f10:
+        return modifiers == Qt::ShiftModifier && !s.chosenEmpty ? consumed(Effect::contextMenu) : passes();
     case Key::other:
         return passes();
     }

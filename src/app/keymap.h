@@ -8,7 +8,7 @@
 class KeyMap final
 {
 public:
-    enum class Key { other, enter, space, remove, backspace, escape, left, right, down, up };
+    enum class Key { other, enter, space, remove, backspace, escape, left, right, down, up, menu, f10 };
 
     enum class Effect {
         none,
@@ -21,8 +21,15 @@ public:
         open,
         togglePreview,
         trash,
-        clearSelection
+        clearSelection,
+        // The selection's context menu, at the file view.
+        contextMenu
     };
+
+    // What a focused control takes itself instead of the file keys, read
+    // from its "ownKeys" property: Space (ticks), or every key (the sidebar,
+    // buttons, rows of copies).
+    enum class Owns { nothing, space, all };
 
     // What the filter knows about the moment of the key press.
     struct Situation
@@ -34,6 +41,7 @@ public:
         bool windowIsPanel = false;
         // The focused widget takes text (the search field, any line edit).
         bool focusIsText = false;
+        Owns focusOwns = Owns::nothing;
         bool listMode = false;
         int columns = 4;
         // No visible file is selected.

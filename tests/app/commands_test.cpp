@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "state/appstate.h"
+#include "state/trasher.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -23,7 +24,12 @@ namespace {
 class MenuCommands : public testing::Test
 {
 protected:
-    MenuCommands() : m_library(environment()), m_commands(m_window.menuBar(), m_state, m_library)
+    MenuCommands()
+        : m_library(environment()),
+          m_trasher(Trasher::Environment{&m_library, &m_state, {}, [](int ms, std::function<void()> action) {
+                                             QTimer::singleShot(ms, action);
+                                         }}),
+          m_commands(m_window.menuBar(), m_state, m_library, m_trasher)
     {
         m_window.setObjectName(QStringLiteral("main"));
         m_window.resize(800, 600);
@@ -63,6 +69,7 @@ protected:
     AppState m_state;
     QMainWindow m_window;
     Library m_library;
+    Trasher m_trasher;
     Commands m_commands;
 };
 
@@ -120,6 +127,23 @@ TEST_F(MenuCommands, GoingToDuplicatesClearsTheSearchAndSelection)
     EXPECT_EQ(m_state.route(), Route::duplicates());
     EXPECT_TRUE(m_state.query().isEmpty());
     EXPECT_TRUE(m_state.selection().isEmpty());
+}
+
+TEST_F(MenuCommands, CtrlZUndoesOnlyWhileTheToastOffersUndo)
+{
+    QAction *undo = m_commands.undo();
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_FALSE(undo->isEnabled());
+    press(QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_FALSE(m_trasher.message().has_value());
+
+    m_trasher.show(QStringLiteral("Moved 2 items to the Trash"), true);
+    EXPECT_TRUE(undo->isEnabled());
+    press(QKeySequence(QStringLiteral("Ctrl+Z")));
+    // The undo ran: the offer is gone and the message tells what came back.
+    EXPECT_FALSE(m_trasher.canUndo());
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_NE(m_trasher.message(), std::optional<QString>(QStringLiteral("Moved 2 items to the Trash")));
 }
 
 TEST_F(MenuCommands, RefreshScansAgain)

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
@@ -139,6 +140,32 @@ const Case kCases[] = {
      false},
     {"OtherKeysPass", Key::other, none, same, Effect::none, 0, false},
 
+    {"MenuKeyOpensTheSelectionsMenu", Key::menu, none, same, Effect::contextMenu, 0, true},
+    {"ShiftF10OpensTheSelectionsMenu", Key::f10, shift, same, Effect::contextMenu, 0, true},
+    {"F10AlonePasses", Key::f10, none, same, Effect::none, 0, false},
+    {"MenuKeyWithNothingChosenPasses", Key::menu, none, nothingChosen, Effect::none, 0, false},
+    {"MenuKeyInAFieldPasses", Key::menu, none, [](Situation &s) { s.focusIsText = true; }, Effect::none, 0,
+     false},
+
+    {"AControlOwningEveryKeyKeepsTheArrows", Key::down, none, [](Situation &s) { s.focusOwns = KeyMap::Owns::all; },
+     Effect::none, 0, false},
+    {"AControlOwningEveryKeyKeepsReturn", Key::enter, none, [](Situation &s) { s.focusOwns = KeyMap::Owns::all; },
+     Effect::none, 0, false},
+    {"AControlOwningEveryKeyKeepsDelete", Key::remove, none, [](Situation &s) { s.focusOwns = KeyMap::Owns::all; },
+     Effect::none, 0, false},
+    {"ATickListKeepsSpace", Key::space, none, [](Situation &s) { s.focusOwns = KeyMap::Owns::space; },
+     Effect::none, 0, false},
+    {"ATickListLeavesTheArrowsToTheFiles", Key::down, none, [](Situation &s) { s.focusOwns = KeyMap::Owns::space; },
+     Effect::move, 4, true},
+    {"ATickListLeavesDeleteToTheFiles", Key::remove, none, [](Situation &s) { s.focusOwns = KeyMap::Owns::space; },
+     Effect::trash, 0, true},
+    {"SpaceClosingThePreviewIsSwallowedEvenOnATickList", Key::space, none,
+     [](Situation &s) {
+         s.focusOwns = KeyMap::Owns::space;
+         s.msSincePreviewClosed = 50;
+     },
+     Effect::none, 0, true},
+
     {"PreviewSpaceClosesSoonAndPasses", Key::space, none, previewOpen, Effect::closePreviewSoon, 0, false},
     {"PreviewLeftFollowsAndPasses", Key::left, none, previewOpen, Effect::followPreviewSoon, 0, false},
     {"PreviewRightFollowsAndPasses", Key::right, none, previewOpen, Effect::followPreviewSoon, 0, false},
@@ -192,7 +219,7 @@ TEST(KeyMap, QtKeysNameTheKeysOfTheMap)
         {Qt::Key_Delete, Key::remove},  {Qt::Key_Backspace, Key::backspace}, {Qt::Key_Escape, Key::escape},
         {Qt::Key_Left, Key::left},      {Qt::Key_Right, Key::right}, {Qt::Key_Down, Key::down},
         {Qt::Key_Up, Key::up},          {Qt::Key_A, Key::other},     {Qt::Key_Tab, Key::other},
-        {Qt::Key_CapsLock, Key::other},
+        {Qt::Key_CapsLock, Key::other}, {Qt::Key_Menu, Key::menu},   {Qt::Key_F10, Key::f10},
     };
     for (const auto &[qt, key] : table)
         EXPECT_EQ(KeyMap::keyOf(qt), key) << qt;
@@ -277,6 +304,29 @@ TEST_F(KeyFilterOnWindow, EscapeKeepsTheAnchor)
     press(Qt::Key_Escape);
     EXPECT_TRUE(m_state.selection().isEmpty());
     EXPECT_EQ(m_state.anchor(), std::optional<QByteArray>("/t/c"));
+}
+
+TEST_F(KeyFilterOnWindow, AFocusedButtonTakesSpaceAndReturnItself)
+{
+    auto *button = new QPushButton(QStringLiteral("Trash All"));
+    m_window.layout()->addWidget(button);
+    button->show();
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    m_state.setSelection({"/t/b"});
+    m_state.setAnchor(QByteArray("/t/b"));
+    button->setFocus();
+    press(Qt::Key_Down);
+    // The arrows stay with the button: the selection does not move.
+    EXPECT_EQ(m_state.anchor(), std::optional<QByteArray>("/t/b"));
+    button->setFocus();
+    ASSERT_EQ(m_window.focusWidget(), button);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QCoreApplication::sendEvent(m_window.windowHandle(), &down);
+    QCoreApplication::sendEvent(m_window.windowHandle(), &up);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(m_look.isOpen());
 }
 
 TEST_F(KeyFilterOnWindow, OtherWindowsKeepTheirKeys)

@@ -1,4 +1,7 @@
 // The file list page, its cards and rows, and the kind page's filters.
+#include "access/accessibility.h"
+#include "components/kindtag.h"
+#include "model/fmt.h"
 #include "pages/facetchip.h"
 #include "pages/filecard.h"
 #include "pages/filegridview.h"
@@ -13,6 +16,9 @@
 #include "state/appstate.h"
 #include "tempdir.h"
 
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -176,6 +182,68 @@ TEST_F(FilesPageTest, ClicksSelectAndTheBackgroundClears)
     QTest::mouseClick(viewport, Qt::LeftButton, {}, below);
     EXPECT_TRUE(state.selection().isEmpty());
     EXPECT_FALSE(state.anchor().has_value());
+}
+
+TEST_F(FilesPageTest, ScreenReadersReadEachFileAndItsSelectionAndFollowAResort)
+{
+    Accessibility::install();
+    page.setItems(items);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    state.select(state.visible()[1], false, false);
+    FileGridView &view = page.view();
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    // The view's own widgets (the header with the title) first, then one child per file.
+    const int first = list->childCount() - int(items.size());
+    ASSERT_GE(first, 1);
+    for (int i = 0; i < int(items.size()); ++i) {
+        const FileItem &item = page.sorted()[i];
+        QAccessibleInterface *child = list->child(first + i);
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(child->role(), QAccessible::ListItem);
+        const QString name = child->text(QAccessible::Name);
+        EXPECT_TRUE(name.startsWith(item.displayName() + QStringLiteral(", ") + KindTag::label(item) +
+                                    QStringLiteral(", ") + Fmt::size(item.size()) + QStringLiteral(", ")))
+            << name.toStdString();
+        EXPECT_EQ(child->state().selected, i == 1) << i;
+        EXPECT_EQ(list->indexOfChild(child), first + i);
+        // Asked twice, the same child: made once, kept.
+        EXPECT_EQ(list->child(first + i), child);
+        const QRect onScreen = child->rect();
+        EXPECT_EQ(list->childAt(onScreen.center().x(), onScreen.center().y()), child);
+    }
+    // A child names its own file after the order changed.
+    QAccessibleInterface *two = list->child(first);
+    ASSERT_TRUE(two->text(QAccessible::Name).startsWith(QStringLiteral("File 2.txt")));
+    state.setSort(SortKey::name);
+    EXPECT_TRUE(two->text(QAccessible::Name).startsWith(QStringLiteral("File 2.txt")));
+    EXPECT_EQ(list->indexOfChild(two), first + 1);
+    // A file that left the list is no longer a valid child.
+    page.setItems(items.mid(2, 1));
+    EXPECT_FALSE(two->isValid());
+    EXPECT_EQ(list->childCount(), first + 1);
+}
+
+TEST_F(FilesPageTest, KeyboardMenuBelongsToTheSelection)
+{
+    page.setItems(items);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    state.select(state.visible()[2], false, false);
+    FileGridView &view = page.view();
+    EXPECT_EQ(view.focusPolicy(), Qt::StrongFocus);
+    EXPECT_TRUE(view.property("fileView").toBool());
+    // From the keyboard, the menu opens on the selected file wherever the pointer is.
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QCoreApplication::sendEvent(&view, &event);
+    QMenu *menu = view.findChild<QMenu *>();
+    ASSERT_NE(menu, nullptr);
+    // The point given lies on no file: only the selection can have made it.
+    ASSERT_EQ(view.rowAt(QPointF(0, 0)), -1);
+    ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); }));
+    menu->close();
 }
 
 TEST_F(FilesPageTest, ScrollTargetBringsTheFileIntoViewInGridAndList)

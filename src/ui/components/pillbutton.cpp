@@ -1,5 +1,7 @@
 #include "pillbutton.h"
 
+#include "focusring.h"
+
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
@@ -168,11 +170,8 @@ void PillButton::paintEvent(QPaintEvent *)
         p.setBrush(Qt::NoBrush);
         p.drawPath(capsule(bounds.adjusted(0.5, 0.5, -0.5, -0.5)));
     }
-    if (m_keyboardFocus && hasFocus()) {
-        p.setPen(QPen(Theme::ring.resolve(m_dark), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(capsule(bounds.adjusted(1, 1, -1, -1)));
-    }
+    if (m_keyboardFocus && hasFocus())
+        FocusRing::draw(p, bounds, bounds.height() / 2, m_dark, m_prominent);
 
     const Geometry g = geometryIn(bounds);
     if (m_symbol)

@@ -1,5 +1,7 @@
 #include "sectionheader.h"
 
+#include "focusring.h"
+
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
@@ -70,7 +72,10 @@ protected:
         p.drawText(QPointF(0, midY - fm.height() / 2 + fm.ascent()), text());
         const qreal box = Symbols::boxSize(kLinkSize);
         Symbols::draw(p, QRectF(textWidth + kLinkGap, midY - box / 2, box, box), u"arrow.right",
-                      kLinkSize, color, QFont::Medium);
+                      kLinkSize, color, QFont::Medium);        // A link's focus: a bar of the ring colour under the words, inside its own bounds.
+        if (hasFocus())
+            p.fillRect(QRectF(0, height() - FocusRing::kWidth, width(), FocusRing::kWidth),
+                       Theme::ring.resolve(m_dark));
     }
     void enterEvent(QEnterEvent *event) override
     {

@@ -2,6 +2,7 @@
 
 #include "previewpanel.h"
 
+#include "shell/mainwindow.h"
 #include "state/appstate.h"
 
 #include <QApplication>
@@ -99,6 +100,9 @@ void QuickLook::stepped()
 void QuickLook::panelClosed()
 {
     m_closedAt = QDateTime::currentDateTimeUtc();
+    // The panel had the keyboard; without this it goes to the search field,
+    // or with no window manager to no window at all.
+    MainWindow::returnKeyboard();
 }
 
 void QuickLook::placePanel()

@@ -1,5 +1,6 @@
 #include "recentsgrid.h"
 
+#include "components/focusring.h"
 #include "files/fileinteractions.h"
 #include "files/files.h"
 #include "files/thumbs.h"
@@ -25,6 +26,9 @@ RecentsGrid::RecentsGrid(AppState &state, Thumbs &thumbs, QWidget *parent)
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
     setMouseTracking(true);
+    // The home page's file view: the keyboard rests here.
+    setFocusPolicy(Qt::StrongFocus);
+    setProperty("fileView", true);
     Appearance::shared().follow(this, &m_dark);
     m_card->setDark(m_dark);
     connect(&Appearance::shared(), &Appearance::changed, this, [this](bool dark) { m_card->setDark(dark); });
@@ -124,6 +128,44 @@ void RecentsGrid::paintEvent(QPaintEvent *event)
         const qreal hover = i == m_hover ? m_hoverOpacity : i == m_leaving ? 1 - m_hoverOpacity : 0;
         m_card->paintItem(p, rect, item, selection.contains(item.path()), hover);
     }
+    if (m_keyboardFocus && hasFocus() && selection.isEmpty() && !m_items.isEmpty()) {
+        // Focus from the keyboard with nothing selected shows on the first card.
+        FocusRing::draw(p, itemRect(0), FileCard::kCornerRadius, m_dark);
+    }
+}
+
+bool RecentsGrid::isSelected(int index) const
+{
+    return index >= 0 && index < m_items.size() && m_state.selection().contains(m_items[index].path());
+}
+
+int RecentsGrid::keyboardIndex() const
+{
+    const QSet<QByteArray> &selection = m_state.selection();
+    int first = -1;
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (!selection.contains(m_items[i].path()))
+            continue;
+        if (m_state.anchor() == m_items[i].path())
+            return i;
+        if (first < 0)
+            first = i;
+    }
+    return first;
+}
+
+void RecentsGrid::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = FocusRing::fromKeyboard(event->reason());
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void RecentsGrid::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void RecentsGrid::thumbnailLoaded(const QString &key)
@@ -206,10 +248,12 @@ void RecentsGrid::mouseDoubleClickEvent(QMouseEvent *event)
 
 void RecentsGrid::contextMenuEvent(QContextMenuEvent *event)
 {
-    const int index = indexAt(event->pos());
+    // From the keyboard the menu is the selection's, shown on its card.
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const int index = keyboard ? keyboardIndex() : indexAt(event->pos());
     if (index < 0)
         return;
     QMenu *menu = FileInteractions::menu(m_items[index], m_state, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    menu->popup(keyboard ? mapToGlobal(itemRect(index).center().toPoint()) : event->globalPos());
 }

@@ -36,6 +36,7 @@ public:
     QRectF itemRect(int index) const;
     int indexAt(const QPointF &point) const;
     int hoveredIndex() const { return m_hover; }
+    bool isSelected(int index) const;
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -50,16 +51,21 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void setHover(int index);
     void thumbnailLoaded(const QString &key);
+    // The selected card the keyboard's menu belongs to: the anchor, else the first; -1 for none.
+    int keyboardIndex() const;
 
     AppState &m_state;
     Thumbs &m_thumbs;
     FileCard *m_card;
     QList<FileItem> m_items;
     bool m_dark = false;
+    bool m_keyboardFocus = false;
     int m_hover = -1;
     int m_leaving = -1;
     qreal m_hoverOpacity = 1;

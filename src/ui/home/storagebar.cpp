@@ -202,11 +202,16 @@ void StorageBar::mousePressEvent(QMouseEvent *event)
         QWidget::mousePressEvent(event);
 }
 
+void StorageBar::openKind(Kind kind)
+{
+    m_state.go(Route::kind(kind));
+}
+
 void StorageBar::mouseReleaseEvent(QMouseEvent *event)
 {
     const std::optional<Kind> pressed = std::exchange(m_pressed, std::nullopt);
     if (pressed && event->button() == Qt::LeftButton && kindAt(event->position()) == pressed) {
-        m_state.go(Route::kind(*pressed));
+        openKind(*pressed);
         return;
     }
     QWidget::mouseReleaseEvent(event);

@@ -34,6 +34,8 @@ public:
     QRectF segmentRect(Kind kind) const;
     // "Images · 18.2 GB".
     static QString tooltip(Kind kind, qint64 bytes);
+    // What clicking a segment does: shows the kind.
+    void openKind(Kind kind);
     // How strongly a kind's segment is drawn now, 0.35…1, while the dimming animates.
     qreal segmentOpacity(Kind kind) const;
 

@@ -1,5 +1,7 @@
 #include "facetchip.h"
 
+#include "components/focusring.h"
+
 #include "theme/appearance.h"
 #include "theme/theme.h"
 
@@ -97,4 +99,6 @@ void FacetChip::paintEvent(QPaintEvent *)
     p.setFont(countFont());
     p.drawText(QRectF(content.left() + titleWidth + kGap, 0, content.width(), height()),
                Qt::AlignLeft | Qt::AlignVCenter, QLocale().toString(m_count));
+    if (hasFocus())
+        FocusRing::draw(p, QRectF(rect()), height() / 2.0, m_dark, m_on);
 }

@@ -21,7 +21,7 @@
 namespace {
 
 constexpr qreal kWellRadius = 11;
-constexpr qreal kCardRadius = 16;
+constexpr qreal kCardRadius = FileCard::kCornerRadius;
 constexpr qreal kGap = 8;
 constexpr qreal kCaptionGap = 2;
 constexpr qreal kCaptionInset = 3;

@@ -23,6 +23,7 @@ class FileCard final : public QStyledItemDelegate
 public:
     static constexpr double kThumbSize = 220;
     static constexpr qreal kPadding = 7;
+    static constexpr qreal kCornerRadius = 16;
 
     explicit FileCard(Thumbs &thumbs, QObject *parent = nullptr);
 

@@ -3,6 +3,8 @@
 #include "filecard.h"
 #include "filelistmodel.h"
 #include "filerow.h"
+
+#include "components/focusring.h"
 #include "files/fileinteractions.h"
 #include "files/files.h"
 #include "files/thumbs.h"
@@ -10,6 +12,7 @@
 #include "state/appstate.h"
 #include "theme/theme.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QEasingCurve>
@@ -32,6 +35,9 @@ FileGridView::FileGridView(FileListModel &model, Thumbs &thumbs, AppState &state
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(40);
+    // The page's file view: the keyboard rests here, and its keys are the file keys.
+    setFocusPolicy(Qt::StrongFocus);
+    setProperty("fileView", true);
 
     // One curve drives both: the card entered fades in as the one left fades out.
     m_hoverFade->setDuration(120);
@@ -57,6 +63,26 @@ FileGridView::FileGridView(FileListModel &model, Thumbs &thumbs, AppState &state
         viewport()->update();
     });
     connect(&m_thumbs, &Thumbs::loaded, this, &FileGridView::thumbnailLoaded);
+    connect(&m_state, &AppState::anchorChanged, this, &FileGridView::announceAnchor);
+}
+
+std::optional<QByteArray> FileGridView::anchor() const
+{
+    return m_state.anchor();
+}
+
+void FileGridView::announceAnchor()
+{
+    // A screen reader follows the keyboard from file to file.
+    if (!QAccessible::isActive() || !hasFocus() || !m_state.anchor())
+        return;
+    const int row = m_model.rowOf(*m_state.anchor());
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(this);
+    if (row < 0 || !list)
+        return;
+    QAccessibleEvent focus(list, QAccessible::Focus);
+    focus.setChild(list->childCount() - m_model.rowCount() + row);
+    QAccessible::updateAccessibility(&focus);
 }
 
 FileGridView::~FileGridView() = default;
@@ -299,7 +325,57 @@ void FileGridView::paintEvent(QPaintEvent *event)
             m_card->paintItem(p, rect, item, selected,
                               row == m_hover ? m_hoverOpacity : row == m_leaving ? 1 - m_hoverOpacity : 0);
     }
+    paintFocus(p, first, last);
     requestThumbnails(first, last);
+}
+
+void FileGridView::paintFocus(QPainter &p, int first, int last) const
+{
+    // A selected file already wears the ring; focus from the keyboard shows
+    // on the anchor when it is not selected, else on the view's edge. Only
+    // the rows in view are looked at, so a long list paints as fast.
+    if (!m_keyboardFocus || !hasFocus())
+        return;
+    const std::optional<QByteArray> anchor = m_state.anchor();
+    if (!anchor) {
+        FocusRing::draw(p, QRectF(viewport()->rect()).adjusted(2, 2, -2, -2), 8, m_dark);
+        return;
+    }
+    if (m_selection.contains(*anchor))
+        return;
+    for (int row = first; row <= last; ++row) {
+        if (m_model.item(row).path() == *anchor) {
+            FocusRing::draw(p, itemRect(row), m_listMode ? 6 : FileCard::kCornerRadius, m_dark);
+            return;
+        }
+    }
+}
+
+void FileGridView::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = FocusRing::fromKeyboard(event->reason());
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void FileGridView::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+int FileGridView::keyboardRow() const
+{
+    if (m_state.anchor()) {
+        const int anchor = m_model.rowOf(*m_state.anchor());
+        if (anchor >= 0 && m_selection.contains(*m_state.anchor()))
+            return anchor;
+    }
+    for (int row = 0; row < m_model.rowCount(); ++row)
+        if (m_selection.contains(m_model.item(row).path()))
+            return row;
+    return -1;
 }
 
 void FileGridView::requestThumbnails(int first, int last)
@@ -408,10 +484,17 @@ void FileGridView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FileGridView::contextMenuEvent(QContextMenuEvent *event)
 {
-    const int row = rowAt(viewport()->mapFrom(this, event->pos()));
+    // From the keyboard the menu is the selection's, shown at its anchor.
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const int row = keyboard ? keyboardRow() : rowAt(viewport()->mapFrom(this, event->pos()));
     if (row < 0)
         return;
+    QPoint at = event->globalPos();
+    if (keyboard) {
+        scrollToRow(row, false);
+        at = viewport()->mapToGlobal(itemRect(row).center().toPoint());
+    }
     QMenu *menu = FileInteractions::menu(m_model.item(row), m_state, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    menu->popup(at);
 }

@@ -6,10 +6,13 @@
 #include <QRectF>
 #include <QSet>
 
+#include <optional>
+
 class AppState;
 class FileCard;
 class FileListModel;
 class FileRow;
+class QPainter;
 class QVariantAnimation;
 class Thumbs;
 
@@ -55,6 +58,10 @@ public:
     std::pair<int, int> rowsInView() const;
     int hoveredRow() const { return m_hover; }
     FileCard &card() const { return *m_card; }
+    const FileListModel &model() const { return m_model; }
+    const QSet<QByteArray> &selection() const { return m_selection; }
+    // The file the keyboard is on.
+    std::optional<QByteArray> anchor() const;
     FileRow &row() const { return *m_row; }
 
 signals:
@@ -70,6 +77,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -83,6 +92,10 @@ private:
     void relayout();
     void setHover(int row);
     void requestThumbnails(int first, int last);
+    void paintFocus(QPainter &p, int first, int last) const;
+    void announceAnchor();
+    // The selected file the keyboard's menu belongs to: the anchor, else the first; -1 for none.
+    int keyboardRow() const;
     void thumbnailLoaded(const QString &key);
 
     FileListModel &m_model;
@@ -95,6 +108,7 @@ private:
     double m_cardSize = 172;
     QSet<QByteArray> m_selection;
     bool m_dark = false;
+    bool m_keyboardFocus = false;
     int m_hover = -1;
     // The card the pointer left, fading out while the hovered one fades in.
     int m_leaving = -1;

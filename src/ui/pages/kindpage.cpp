@@ -27,6 +27,8 @@ KindPage::KindPage(Kind kind, Library &library, AppState &state, Thumbs &thumbs,
     layout->addWidget(m_page);
 
     m_facetRow->setFrameShape(QFrame::NoFrame);
+    // A container, not a Tab stop: the keyboard goes straight to the chips.
+    m_facetRow->setFocusPolicy(Qt::NoFocus);
     m_facetRow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_facetRow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_facetRow->setWidgetResizable(true);

@@ -11,6 +11,7 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
@@ -94,6 +95,7 @@ QuickSearchView::QuickSearchView(QuickModel &model, Library &library, Thumbs &th
     m_field->setFont(fonts().field);
     m_field->setPlaceholderText(QStringLiteral("Find a file… “screenshots from last week”"));
     m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    m_field->setAccessibleName(QStringLiteral("Search"));
     const qreal fieldLeft = kSearchInset + Symbols::boxSize(kGlassPoints) + kGlassGap;
     const int fieldHeight = int(QFontMetricsF(fonts().field).height()) + 6;
     m_field->setGeometry(int(fieldLeft), int((kSearchRowHeight - fieldHeight) / 2),
@@ -110,6 +112,7 @@ QuickSearchView::QuickSearchView(QuickModel &model, Library &library, Thumbs &th
 
     connect(&m_model, &QuickModel::textChanged, this, &QuickSearchView::modelTextChanged);
     connect(&m_model, &QuickModel::indexChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_model, &QuickModel::indexChanged, this, &QuickSearchView::announceRow);
     connect(&m_library, &Library::recentsChanged, this, [this]() {
         requestThumbs();
         update();
@@ -192,6 +195,21 @@ void QuickSearchView::requestThumbs()
         if (!m_thumbs.contains(item.path(), kThumbSize))
             m_thumbs.request(item.path(), kThumbSize);
     }
+}
+
+void QuickSearchView::announceRow()
+{
+    // The field keeps the keyboard while ↑/↓ move through the rows: a screen
+    // reader follows the selected row as the focused child of the list.
+    if (!QAccessible::isActive())
+        return;
+    const qsizetype count = rows().size();
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(this);
+    if (!list || m_model.index() < 0 || m_model.index() >= count)
+        return;
+    QAccessibleEvent focus(list, QAccessible::Focus);
+    focus.setChild(list->childCount() - int(count) + m_model.index());
+    QAccessible::updateAccessibility(&focus);
 }
 
 void QuickSearchView::act(const QList<FileItem> &rows, Qt::KeyboardModifiers modifiers)

@@ -43,6 +43,7 @@ public:
     // The line shown instead of rows when there are none.
     QString emptyText() const;
     QLineEdit *field() const { return m_field; }
+    QuickModel &model() const { return m_model; }
     // Where row `row` is drawn, in this widget's coordinates.
     QRectF rowRect(int row) const;
     // The wide search is under way or waiting for the pause to end.
@@ -81,6 +82,7 @@ private:
     void modelTextChanged();
     void search();
     void requestThumbs();
+    void announceRow();
     void applyPalette();
     std::optional<int> rowAt(const QPointF &point) const;
     qreal rowHeight() const;

@@ -1,5 +1,7 @@
 #include "filterchip.h"
 
+#include "components/focusring.h"
+
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
@@ -93,4 +95,6 @@ void FilterChip::paintEvent(QPaintEvent *)
     Symbols::draw(p, QRectF(x, mid - markSide / 2, markSide, markSide),
                   m_dropped ? QStringLiteral("plus") : QStringLiteral("xmark"), kMarkPoints, ink,
                   m_dropped ? QFont::Normal : QFont::Bold);
+    if (hasFocus())
+        FocusRing::draw(p, QRectF(rect()), kRadius, m_dark, true);
 }

@@ -1,5 +1,7 @@
 #include "barbutton.h"
 
+#include "components/focusring.h"
+
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
@@ -20,8 +22,8 @@ BarButton::BarButton(const QString &symbol, const QString &help, QWidget *parent
     setToolTip(help);
     setAccessibleName(help);
     setFixedSize(kWidth, kHeight);
-    // Clicking it must leave the focus where it was (the search field or the file list).
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; clicking it leaves the focus where it was (the search field or the file list).
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     Appearance::shared().follow(this, &m_dark);
 }
@@ -69,6 +71,8 @@ void BarButton::paintEvent(QPaintEvent *)
     const qreal box = Symbols::boxSize(kSymbolPoints);
     const QRectF frame(QRectF(rect()).center() - QPointF(box / 2, box / 2), QSizeF(box, box));
     Symbols::draw(p, frame, m_symbol, kSymbolPoints, ink, QFont::Medium);
+    if (hasFocus())
+        FocusRing::draw(p, QRectF(rect()), kRadius, m_dark, m_on);
 }
 
 void BarButton::enterEvent(QEnterEvent *event)

@@ -1,6 +1,7 @@
 #include "inspector.h"
 
 #include "components/emptystate.h"
+#include "components/focusring.h"
 #include "components/pillbutton.h"
 #include "files/files.h"
 #include "files/thumb.h"
@@ -167,6 +168,10 @@ protected:
         p.setFont(font());
         p.setPen((lit ? Theme::ink : Theme::ink2).resolve(m_dark));
         p.drawText(rect(), Qt::AlignCenter, text());
+        // A text button's focus: a bar of the ring colour under the word, inside its own bounds.
+        if (hasFocus())
+            p.fillRect(QRectF(0, height() - FocusRing::kWidth, width(), FocusRing::kWidth),
+                       Theme::ring.resolve(m_dark));
     }
     void enterEvent(QEnterEvent *event) override
     {
@@ -195,6 +200,8 @@ Inspector::Inspector(AppState &state, Library &library, Thumbs &thumbs, QWidget 
     outer->setContentsMargins(0, 0, 0, 0);
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // A container, not a Tab stop: the keyboard goes straight to its controls.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidgetResizable(true);
     // The column's own fill shows through: the scroll area paints nothing.

@@ -7,6 +7,7 @@
 #include "topbar.h"
 #include "windowpalette.h"
 
+#include "access/accessibility.h"
 #include "state/appstate.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
@@ -62,6 +63,7 @@ MainWindow::MainWindow(AppState &state, Library &library, Trasher &trasher, Thum
     : QMainWindow(parent), m_state(state)
 {
     setObjectName(QStringLiteral("main"));
+    Accessibility::install();
     setWindowTitle(QStringLiteral("Tovalo"));
     setMinimumSize(kMinWidth, kMinHeight);
     resize(kDefaultWidth, kDefaultHeight);
@@ -97,6 +99,11 @@ MainWindow::MainWindow(AppState &state, Library &library, Trasher &trasher, Thum
     m_toast = new Toast(trasher, frame);
 
     connect(&state, &AppState::showInspectorChanged, this, &MainWindow::followInspector);
+    // The keyboard that was in the old page goes to the new page's files.
+    connect(m_pages, &PageSwitcher::pageChanged, this, [this] {
+        if (focusWidget() == m_pages)
+            focusFiles();
+    });
     followInspector();
 }
 
@@ -112,11 +119,33 @@ QWidget *MainWindow::page() const
     return m_pages->current();
 }
 
-QWidget *MainWindow::find()
+QWidget *MainWindow::fileView() const
 {
-    for (QWidget *top : QApplication::topLevelWidgets())
-        if (top->objectName() == QLatin1String("main"))
-            return top;
+    QWidget *shown = page();
+    if (!shown)
+        return nullptr;
+    for (QWidget *each : shown->findChildren<QWidget *>())
+        if (each->property("fileView").toBool() && each->isVisibleTo(this))
+            return each;
+    return nullptr;
+}
+
+void MainWindow::focusFiles(Qt::FocusReason reason)
+{
+    if (QWidget *view = fileView()) {
+        view->setFocus(reason);
+    } else if (QWidget *shown = page()) {
+        // A page without files takes the keyboard itself rather than handing it
+        // to a button, where a stray Space would press it.
+        shown->setFocus(reason);
+    }
+}
+
+MainWindow *MainWindow::find()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *main = qobject_cast<MainWindow *>(window))
+            return main;
     return nullptr;
 }
 
@@ -133,12 +162,24 @@ void MainWindow::bringForward(QWidget *window)
 void MainWindow::releaseFocusInMainWindows()
 {
     for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() != QLatin1String("main"))
+        auto *main = qobject_cast<MainWindow *>(window);
+        if (!main)
             continue;
         // The focus widget, active window or not: an inactive window hands it back on activation.
-        if (auto *field = qobject_cast<QLineEdit *>(window->focusWidget()))
-            field->clearFocus();
+        QWidget *focus = main->focusWidget();
+        if (!focus || qobject_cast<QLineEdit *>(focus))
+            main->focusFiles();
     }
+}
+
+void MainWindow::returnKeyboard()
+{
+    MainWindow *main = find();
+    if (!main || !main->isVisible())
+        return;
+    main->raise();
+    main->activateWindow();
+    releaseFocusInMainWindows();
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -147,6 +188,9 @@ void MainWindow::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
+    // The file keys work from the first key press: activation hands the
+    // keyboard to the files rather than to the first stop of the Tab chain.
+    focusFiles();
     QTimer::singleShot(kReleaseFocusMs, this, []() { AppState::releaseSearchFocus(); });
 }
 

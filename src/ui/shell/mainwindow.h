@@ -42,13 +42,23 @@ public:
     // The page on screen: the route's page or the search page.
     QWidget *page() const;
 
-    // What releaseSearchFocus() does once a main window exists: the focused
-    // text field of every window named "main" lets the focus go.
+    // The page's file view (the widget marked with the "fileView" property);
+    // null on a page without one.
+    QWidget *fileView() const;
+    // Gives the keyboard to fileView(), else to the page itself, so the file
+    // keys work and window activation never hands it back to the search field.
+    void focusFiles(Qt::FocusReason reason = Qt::OtherFocusReason);
+
+    // The main window, when there is one.
+    static MainWindow *find();
+    // What releaseSearchFocus() does once a main window exists: a main window
+    // whose focus is in a text field or nowhere gives it to its files.
     static void releaseFocusInMainWindows();
-    // The window whose object name is "main"; null when there is none.
-    static QWidget *find();
     // Shows `window` (restored when minimised), raises it and gives it the keyboard.
     static void bringForward(QWidget *window);
+    // Brings the main window forward with the keyboard on its files: after
+    // the preview closes or Quick Search hands over, also with no window manager.
+    static void returnKeyboard();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -54,6 +54,7 @@ void PageSwitcher::followRoute()
     m_routed = build(m_builtRoute);
     m_stack->addWidget(m_routed);
     if (old) {
+        holdFocus();
         // The click that navigated may still be running inside the old page.
         m_stack->removeWidget(old);
         old->hide();
@@ -63,12 +64,24 @@ void PageSwitcher::followRoute()
     emit pageChanged();
 }
 
+void PageSwitcher::holdFocus()
+{
+    // Hiding a page with the keyboard in it would send the keyboard along the
+    // Tab chain (to the sidebar or a bar button); the switcher holds it until
+    // the window hands it to the new page.
+    QWidget *focus = window()->focusWidget();
+    if (focus && isAncestorOf(focus))
+        setFocus(Qt::OtherFocusReason);
+}
+
 void PageSwitcher::followQuery()
 {
     const RoutePages::Page page = RoutePages::pageFor(m_builtRoute, m_state.query());
     QWidget *wanted = page == RoutePages::Page::search ? static_cast<QWidget *>(m_search) : m_routed;
     const bool changed = page != m_shown || m_stack->currentWidget() != wanted;
     m_shown = page;
+    if (m_stack->currentWidget() != wanted)
+        holdFocus();
     m_stack->setCurrentWidget(wanted);
     if (changed)
         emit pageChanged();

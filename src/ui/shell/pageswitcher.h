@@ -43,6 +43,7 @@ signals:
 private:
     void followRoute();
     void followQuery();
+    void holdFocus();
     QWidget *build(const Route &route);
     void refreshFiles();
     void refreshOcrNote();

@@ -74,6 +74,7 @@ SearchBox::SearchBox(QWidget *parent) : QWidget(parent), m_field(new QLineEdit(t
     m_field->setFrame(false);
     m_field->setFont(fieldFont());
     m_field->setPlaceholderText(kPlaceholder);
+    m_field->setAccessibleName(QStringLiteral("Search"));
     m_field->setClearButtonEnabled(false);
     m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_field->installEventFilter(this);

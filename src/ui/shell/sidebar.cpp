@@ -1,5 +1,7 @@
 #include "sidebar.h"
 
+#include "components/focusring.h"
+
 #include "appicon.h"
 #include "siderow.h"
 #include "sidebarbadges.h"
@@ -11,10 +13,12 @@
 #include "theme/theme.h"
 
 #include <cmath>
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -157,6 +161,12 @@ public:
         Appearance::shared().follow(this, &m_dark);
     }
 
+    void setFocusMark(bool mark)
+    {
+        m_focusMark = mark;
+        update();
+    }
+
     QSize sizeHint() const override
     {
         const QFontMetricsF fm(Theme::font(kPoints));
@@ -182,6 +192,8 @@ protected:
         p.setFont(font);
         p.setPen(color);
         p.drawText(QPointF(kPadX + kSymbolWidth + kGap, midY - fm.height() / 2 + fm.ascent()), text());
+        if (m_focusMark)
+            FocusRing::draw(p, QRectF(rect()), kRadius, m_dark);
     }
     void enterEvent(QEnterEvent *event) override
     {
@@ -195,6 +207,7 @@ protected:
     }
 
 private:
+    bool m_focusMark = false;
     bool m_dark = false;
 };
 
@@ -225,7 +238,10 @@ Sidebar::Sidebar(AppState &state, Library &library, QWidget *parent)
     // A thin bar shows only when the window is too short for every row.
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
-    setFocusPolicy(Qt::NoFocus);
+    // One stop of the Tab chain, moved through with the arrows; clicks leave the focus alone.
+    setFocusPolicy(Qt::TabFocus);
+    setProperty("ownKeys", QStringLiteral("all"));
+    setAccessibleName(QStringLiteral("Sidebar"));
     // The bar lies on the column's fill, not on the window's.
     verticalScrollBar()->setAutoFillBackground(true);
     const auto fillBar = [this](bool dark) {
@@ -292,6 +308,96 @@ SideRow *Sidebar::addRow(QVBoxLayout *layout, SideRow *row)
     m_rows.append(row);
     connect(row, &QAbstractButton::clicked, this, [this, row] { m_state.go(row->route()); });
     return row;
+}
+
+QList<QAbstractButton *> Sidebar::entries() const
+{
+    QList<QAbstractButton *> out;
+    for (SideRow *each : rows())
+        out.append(each);
+    out.append(m_addFolder);
+    return out;
+}
+
+void Sidebar::setCurrent(int cursor)
+{
+    const QList<QAbstractButton *> all = entries();
+    cursor = all.isEmpty() || cursor < 0 ? -1 : std::min<int>(cursor, int(all.size()) - 1);
+    m_cursor = cursor;
+    for (int i = 0; i < all.size(); ++i) {
+        const bool mark = i == cursor;
+        if (auto *row = qobject_cast<SideRow *>(all.at(i)))
+            row->setFocusMark(mark);
+        else
+            static_cast<AddFolderButton *>(all.at(i))->setFocusMark(mark);
+    }
+    if (cursor >= 0) {
+        ensureWidgetVisible(all.at(cursor), 0, kMarginBottom);
+        // Screen readers follow the entry the keyboard is on.
+        QAccessibleEvent focus(all.at(cursor), QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
+void Sidebar::focusInEvent(QFocusEvent *event)
+{
+    QScrollArea::focusInEvent(event);
+    // The keyboard starts on the page shown.
+    int start = 0;
+    const QList<QAbstractButton *> all = entries();
+    for (int i = 0; i < all.size(); ++i)
+        if (auto *row = qobject_cast<SideRow *>(all.at(i)); row && row->isActive())
+            start = i;
+    setCurrent(start);
+}
+
+void Sidebar::focusOutEvent(QFocusEvent *event)
+{
+    QScrollArea::focusOutEvent(event);
+    setCurrent(-1);
+}
+
+void Sidebar::keyPressEvent(QKeyEvent *event)
+{
+    const QList<QAbstractButton *> all = entries();
+    const int last = int(all.size()) - 1;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!plain || m_cursor < 0) {
+        QScrollArea::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        setCurrent(std::max(0, m_cursor - 1));
+        return;
+    case Qt::Key_Down:
+        setCurrent(std::min(last, m_cursor + 1));
+        return;
+    case Qt::Key_Home:
+        setCurrent(0);
+        return;
+    case Qt::Key_End:
+        setCurrent(last);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        all.at(m_cursor)->click();
+        return;
+    case Qt::Key_Menu:
+        if (m_cursor < m_rows.size())
+            break;
+        if (auto *row = qobject_cast<SideRow *>(all.at(m_cursor)); row && row->route().asFolder()) {
+            QMenu *menu = locationMenu(*row->route().asFolder(), this);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(row->mapToGlobal(row->rect().center()));
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QScrollArea::keyPressEvent(event);
 }
 
 QList<SideRow *> Sidebar::rows() const

@@ -30,11 +30,21 @@ public:
     // The row that shows `route`; null when there is none.
     SideRow *row(const Route &route) const;
     QAbstractButton *addFolderButton() const { return m_addFolder; }
+    // Every entry the keyboard steps through: the rows, then "Add a folder…".
+    QList<QAbstractButton *> entries() const;
+    // The entry the keyboard is on; -1 while the sidebar has no focus.
+    int current() const { return m_cursor; }
     // The context menu of a location row: "Show in Folder", and "Remove from
     // Tovalo" for a folder the user added. The caller owns the menu.
     QMenu *locationMenu(const QByteArray &folder, QWidget *parent = nullptr);
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void setCurrent(int cursor);
     SideRow *addRow(QVBoxLayout *layout, SideRow *row);
     void addFolder();
     void refreshActive();
@@ -48,4 +58,5 @@ private:
     QList<QByteArray> m_locations;
     QVBoxLayout *m_locationLayout = nullptr;
     QAbstractButton *m_addFolder = nullptr;
+    int m_cursor = -1;
 };

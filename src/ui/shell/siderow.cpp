@@ -1,5 +1,7 @@
 #include "siderow.h"
 
+#include "components/focusring.h"
+
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
@@ -39,7 +41,8 @@ SideRow::SideRow(const QString &symbol, const QString &title, const Route &route
 {
     setText(title);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    // A click must not pull the focus out of the search field or the file list.
+    // A click must not pull the focus out of the search field or the file list;
+    // the keyboard reaches the rows through the sidebar, one focusable list.
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
@@ -56,6 +59,14 @@ void SideRow::setBadge(const std::optional<QString> &badge)
     if (m_badge == badge)
         return;
     m_badge = badge;
+    update();
+}
+
+void SideRow::setFocusMark(bool mark)
+{
+    if (m_focusMark == mark)
+        return;
+    m_focusMark = mark;
     update();
 }
 
@@ -131,6 +142,8 @@ void SideRow::paintEvent(QPaintEvent *)
     p.setPen(ink);
     p.drawText(QPointF(left, midY - fm.height() / 2 + fm.ascent()),
                fm.elidedText(text(), Qt::ElideRight, std::max(0.0, right - left)));
+    if (m_focusMark)
+        FocusRing::draw(p, bounds, kRadius, m_dark, fill.has_value());
 }
 
 void SideRow::enterEvent(QEnterEvent *event)

@@ -32,6 +32,9 @@ public:
 
     void setBadge(const std::optional<QString> &badge);
     void setActive(bool active);
+    // Drawn with the focus ring: the sidebar's keyboard cursor is on this row.
+    void setFocusMark(bool mark);
+    bool hasFocusMark() const { return m_focusMark; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -49,5 +52,6 @@ private:
     std::optional<QString> m_badge;
     bool m_active = false;
     bool m_hovered = false;
+    bool m_focusMark = false;
     bool m_dark = false;
 };

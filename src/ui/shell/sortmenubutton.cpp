@@ -1,5 +1,7 @@
 #include "sortmenubutton.h"
 
+#include "components/focusring.h"
+
 #include "state/appstate.h"
 #include "theme/appearance.h"
 #include "theme/symbols.h"
@@ -7,6 +9,7 @@
 
 #include <QActionGroup>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 
@@ -33,7 +36,8 @@ SortMenuButton::SortMenuButton(AppState &state, QWidget *parent)
 {
     setPopupMode(QToolButton::InstantPopup);
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(QStringLiteral("Sort by"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setToolTip(QStringLiteral("Sort by"));
@@ -113,4 +117,24 @@ void SortMenuButton::paintEvent(QPaintEvent *)
     p.setFont(labelFont());
     p.drawText(QRectF(kPadX + side + kGap, 0, width() - kPadX - side - kGap, height()),
                Qt::AlignLeft | Qt::AlignVCenter, text());
+    if (hasFocus())
+        FocusRing::draw(p, QRectF(rect()), kRadius, m_dark, true);
+}
+
+void SortMenuButton::keyPressEvent(QKeyEvent *event)
+{
+    // Space opens the menu as a tool button does; Return and ↓ open it as a menu button would.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Down:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            showMenu();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QToolButton::keyPressEvent(event);
 }

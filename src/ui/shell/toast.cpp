@@ -1,14 +1,19 @@
 #include "toast.h"
 
+#include "mainwindow.h"
+
+#include "components/focusring.h"
 #include "components/softshadow.h"
 #include "state/trasher.h"
 #include "theme/theme.h"
 
 #include <cmath>
+#include <QAccessible>
 #include <QEasingCurve>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -130,6 +135,8 @@ Toast::Toast(Trasher &trasher, QWidget *host) : QWidget(host), m_trasher(trasher
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
+    // While it has the keyboard, Return and Space are Undo's, not the file keys'.
+    setProperty("ownKeys", QStringLiteral("all"));
     hide();
 
     QEasingCurve curve;
@@ -192,6 +199,7 @@ void Toast::sync()
         m_enter->setEndValue(0.0);
         m_enter->start();
         setUndoHover(false);
+        offerUndo(false);
         return;
     }
     const Content next{*message, m_trasher.canUndo()};
@@ -224,6 +232,59 @@ void Toast::sync()
     m_shadow->raise();
     raise();
     relayout();
+    offerUndo(next.undo);
+    // Screen readers speak the new message as an alert.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void Toast::offerUndo(bool undo)
+{
+    // Tab reaches Undo only while it is offered.
+    setFocusPolicy(undo ? Qt::TabFocus : Qt::NoFocus);
+    if (!undo && hasFocus()) {
+        if (MainWindow *main = MainWindow::find())
+            main->focusFiles();
+    }
+    update();
+}
+
+void Toast::undo()
+{
+    if (m_to.undo)
+        m_trasher.undo();
+}
+
+void Toast::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (plain && m_to.undo) {
+            undo();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Toast::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void Toast::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void Toast::setPresence(qreal presence)
@@ -354,6 +415,12 @@ void Toast::paintEvent(QPaintEvent *)
     const qreal t = std::clamp(m_morph, 0.0, 1.0);
     paintContent(p, m_from, capsule, std::max(0.0, 1 - 2 * t));
     paintContent(p, m_to, capsule, std::max(0.0, 2 * t - 1));
+    if (hasFocus() && m_to.undo) {
+        p.setClipping(false);
+        // Always on the dark capsule, so the dark theme's ring.
+        const QRectF around = undoRect().adjusted(kGap / 4, 3, -3, -3);
+        FocusRing::draw(p, around, around.height() / 2, true);
+    }
 }
 
 void Toast::setUndoHover(bool hover)
@@ -394,7 +461,7 @@ void Toast::mouseReleaseEvent(QMouseEvent *event)
     const bool hit = m_to.undo && undoRect().contains(event->position());
     event->accept();
     if (hit)
-        m_trasher.undo();
+        undo();
 }
 
 void Toast::leaveEvent(QEvent *event)

@@ -38,6 +38,8 @@ public:
     bool isShowing() const { return m_showing; }
     // The Undo button's area, in the toast's coordinates; empty without one.
     QRectF undoRect() const;
+    // What the Undo button does: puts the last batch back while it is offered.
+    void undo();
 
     qreal presence() const { return m_presence; }
     void setPresence(qreal presence);
@@ -55,6 +57,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     struct Content
@@ -71,6 +76,7 @@ private:
     void paintContent(QPainter &p, const Content &content, const QRectF &capsule, qreal opacity) const;
     QRectF undoRectIn(const Content &content, const QRectF &capsule) const;
     void setUndoHover(bool hover);
+    void offerUndo(bool undo);
 
     Trasher &m_trasher;
     QPointer<QWidget> m_host;

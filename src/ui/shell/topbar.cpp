@@ -52,7 +52,8 @@ TopBar::TopBar(AppState &state, Library &library, QWidget *parent)
     connect(field, &QLineEdit::textEdited, this, &TopBar::edited);
     connect(m_box, &SearchBox::escaped, this, [this]() {
         m_state.setQuery(QString());
-        m_box->field()->clearFocus();
+        // The keyboard goes to the page's files, never to nothing.
+        AppState::releaseSearchFocus();
     });
     connect(m_box->clearButton(), &QAbstractButton::clicked, this, [this]() { m_state.setQuery(QString()); });
     connect(&state, &AppState::queryChanged, this, &TopBar::followQuery);

@@ -2,6 +2,7 @@
 
 #include "tidytexts.h"
 
+#include "components/focusring.h"
 #include "components/pillbutton.h"
 #include "files/files.h"
 #include "files/quicklook.h"
@@ -15,6 +16,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -75,6 +77,12 @@ public:
     Cells(DupGroupCard &card, Thumbs &thumbs) : m_card(card), m_thumbs(thumbs)
     {
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // Screen readers meet the copies through this name (see the accessibility
+        // factory); nothing here may ask for the interface before the card holds it.
+        setObjectName(QStringLiteral("copies"));
+        // One Tab stop per group; ←/→ pick a copy, Return or Space keeps it.
+        setFocusPolicy(Qt::TabFocus);
+        setProperty("ownKeys", QStringLiteral("all"));
         Appearance::shared().follow(this, &m_dark);
     }
 
@@ -104,6 +112,67 @@ protected:
             const QRectF cell = m_card.cellRect(i);
             if (cell.intersects(event->rect()))
                 paintCell(p, cell, group.items.at(i), group.items.at(i).path() == group.keep);
+            if (i == m_current && hasFocus())
+                FocusRing::draw(p, cell, kCellRadius, m_dark);
+        }
+    }
+
+    void setCurrent(int index)
+    {
+        const int count = int(m_card.group().items.size());
+        m_current = count == 0 ? -1 : std::clamp(index, 0, count - 1);
+        if (m_current >= 0) {
+            // The row of copies scrolls sideways to show the one the keyboard is on.
+            for (QWidget *up = parentWidget(); up; up = up->parentWidget()) {
+                if (auto *scroll = qobject_cast<QScrollArea *>(up)) {
+                    const QRect cell = m_card.cellRect(m_current).toAlignedRect();
+                    scroll->ensureVisible(cell.center().x(), cell.center().y(), cell.width() / 2 + 4, 0);
+                    break;
+                }
+            }
+        }
+        update();
+    }
+
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QWidget::focusInEvent(event);
+        // The keyboard starts on the kept copy.
+        const DupGroup &group = m_card.group();
+        int kept = 0;
+        for (int i = 0; i < group.items.size(); ++i)
+            if (group.items.at(i).path() == group.keep)
+                kept = i;
+        setCurrent(m_current >= 0 ? m_current : kept);
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QWidget::focusOutEvent(event);
+        update();
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (!plain || m_current < 0) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        switch (event->key()) {
+        case Qt::Key_Left:
+            setCurrent(m_current - 1);
+            return;
+        case Qt::Key_Right:
+            setCurrent(m_current + 1);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            m_card.keepCopy(m_current);
+            return;
+        default:
+            QWidget::keyPressEvent(event);
         }
     }
 
@@ -122,14 +191,15 @@ protected:
 
     void contextMenuEvent(QContextMenuEvent *event) override
     {
-        const int index = cellAt(event->pos());
+        const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+        const int index = keyboard ? m_current : cellAt(event->pos());
         if (index < 0)
             return;
         auto *menu = new QMenu(this);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->addAction(QStringLiteral("Quick Look"), this, [this, index]() { m_card.quickLook(index); });
         menu->addAction(QStringLiteral("Show in Folder"), this, [this, index]() { m_card.reveal(index); });
-        menu->popup(event->globalPos());
+        menu->popup(keyboard ? mapToGlobal(m_card.cellRect(index).center().toPoint()) : event->globalPos());
     }
 
     bool event(QEvent *event) override
@@ -202,6 +272,7 @@ private:
     DupGroupCard &m_card;
     Thumbs &m_thumbs;
     int m_pressed = -1;
+    int m_current = -1;
     bool m_dark = false;
 };
 
@@ -219,6 +290,8 @@ DupGroupCard::DupGroupCard(const DupGroup &group, Library &library, Thumbs &thum
 
     m_cells = new Cells(*this, thumbs);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // A container, not a Tab stop: the keyboard goes straight to the copies.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidgetResizable(false);

@@ -35,6 +35,8 @@ PageScroll::PageScroll(int spacing, QWidget *parent) : QScrollArea(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
+    // A container, not a Tab stop: the keyboard goes straight to the page's controls.
+    setFocusPolicy(Qt::NoFocus);
     verticalScrollBar()->setSingleStep(40);
     auto *content = new Content;
     m_column = new QVBoxLayout(content);

@@ -1,5 +1,6 @@
 #include "reviewlist.h"
 
+#include "components/focusring.h"
 #include "files/fileinteractions.h"
 #include "files/thumbs.h"
 #include "pages/filerow.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -26,6 +28,10 @@ ReviewList::ReviewList(Thumbs &thumbs, AppState &state, QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(40);
+    // The review page's file view; Space ticks the focused file instead of previewing it.
+    setFocusPolicy(Qt::StrongFocus);
+    setProperty("fileView", true);
+    setProperty("ownKeys", QStringLiteral("space"));
     setDark(Appearance::shared().isDark());
     connect(&Appearance::shared(), &Appearance::changed, this, &ReviewList::setDark);
     // Whichever picture arrived, one repaint of what is in view picks it up.
@@ -189,6 +195,8 @@ void ReviewList::paintEvent(QPaintEvent *event)
     const auto [first, last] = rowsInView();
     const QColor ticked = Theme::good.resolve(m_dark);
     const QColor unticked = Theme::ink3.resolve(m_dark);
+    // The keyboard's row wears the ring: its tick is what Space changes.
+    const int focusRow = m_keyboardFocus ? keyboardRow() : -1;
     for (int row = first; row <= last; ++row) {
         const QRectF rect = rowRect(row);
         if (!rect.intersects(event->rect()))
@@ -199,8 +207,52 @@ void ReviewList::paintEvent(QPaintEvent *event)
                       spared ? unticked : ticked);
         const QRectF file = rect.adjusted(kTick + kTickGap, 0, 0, 0);
         m_row->paintItem(p, file, item, m_selection.contains(item.path()));
+        if (row == focusRow && hasFocus())
+            FocusRing::draw(p, rect, 8, m_dark);
     }
     requestThumbnails(first, last);
+}
+
+void ReviewList::toggleTick(int row)
+{
+    if (row >= 0 && row < m_items.size())
+        emit tickClicked(m_items.at(row).path());
+}
+
+int ReviewList::keyboardRow() const
+{
+    const std::optional<QByteArray> anchor = m_state.anchor();
+    for (int row = 0; row < m_items.size(); ++row)
+        if (anchor && m_items.at(row).path() == *anchor)
+            return row;
+    return m_items.isEmpty() ? -1 : 0;
+}
+
+void ReviewList::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && event->key() == Qt::Key_Space) {
+        const int row = keyboardRow();
+        if (row >= 0) {
+            toggleTick(row);
+            return;
+        }
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void ReviewList::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = FocusRing::fromKeyboard(event->reason());
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void ReviewList::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ReviewList::requestThumbnails(int first, int last)
@@ -276,10 +328,12 @@ void ReviewList::mouseDoubleClickEvent(QMouseEvent *event)
 
 void ReviewList::contextMenuEvent(QContextMenuEvent *event)
 {
-    const int row = rowAt(viewport()->mapFrom(this, event->pos()));
+    // From the keyboard the menu is the selection's, shown on its row.
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const int row = keyboard ? keyboardRow() : rowAt(viewport()->mapFrom(this, event->pos()));
     if (row < 0)
         return;
     QMenu *menu = FileInteractions::menu(m_items.at(row), m_state, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    menu->popup(keyboard ? viewport()->mapToGlobal(rowRect(row).center().toPoint()) : event->globalPos());
 }

@@ -39,6 +39,10 @@ public:
     void setSelection(const QSet<QByteArray> &selection);
 
     const QList<FileItem> &items() const { return m_items; }
+    const QSet<QByteArray> &spared() const { return m_spared; }
+    const QSet<QByteArray> &selection() const { return m_selection; }
+    // What clicking the tick of `row` does.
+    void toggleTick(int row);
     // Where a row and its tick lie, in viewport coordinates.
     QRectF rowRect(int row) const;
     QRectF tickRect(int row) const;
@@ -60,6 +64,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -70,6 +77,8 @@ private:
     void relayout();
     void setDark(bool dark);
     void requestThumbnails(int first, int last);
+    // The row Space ticks and the keyboard's menu belongs to: the anchor's, else the first.
+    int keyboardRow() const;
 
     Thumbs &m_thumbs;
     AppState &m_state;
@@ -80,6 +89,7 @@ private:
     QSet<QByteArray> m_selection;
     QSet<QByteArray> m_inView;
     bool m_dark = false;
+    bool m_keyboardFocus = false;
     int m_pressRow = -1;
     QPoint m_pressPos;
 };

@@ -1,5 +1,6 @@
 // The clean-up, review, duplicates and sources pages on a catalog whose disk,
 // clock and analyses the test stands in for, with a Trash in a temporary folder.
+#include "access/accessibility.h"
 #include "tidy/banner.h"
 #include "tidy/cleanuppage.h"
 #include "tidy/cleanupreviewpage.h"
@@ -21,6 +22,7 @@
 #include "tempdir.h"
 #include "trashtesting.h"
 
+#include <QAccessible>
 #include <QLocale>
 #include <QTest>
 
@@ -249,6 +251,84 @@ TEST_F(TidyPagesTest, DuplicatesPageShowsGroupsAndMovesTheKeptCopy)
     EXPECT_EQ(title(page.banner()), u"No duplicates / Every file here is one of a kind.");
     EXPECT_FALSE(page.trashAllButton().isVisible());
     EXPECT_TRUE(page.cards().isEmpty());
+}
+
+TEST_F(TidyPagesTest, ReviewTicksAreCheckBoxesSpaceTicksTheFocusedFile)
+{
+    Accessibility::install();
+    catalog({file("a.bin", 2048), file("b.bin", 4096), file("c.bin", 1024)});
+    CleanupReviewPage page(CleanupKind::downloads, state, *library, thumbs);
+    page.setTrasher(*trasher);
+    show(page);
+    ReviewList &list = page.list();
+    EXPECT_EQ(list.property("ownKeys").toString(), QStringLiteral("space"));
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(reader, nullptr);
+    const int first = reader->childCount() - int(list.items().size());
+    ASSERT_GE(first, 0);
+    const auto checked = [&](int row) {
+        QAccessibleInterface *box = reader->child(first + row);
+        EXPECT_EQ(box->role(), QAccessible::CheckBox);
+        EXPECT_TRUE(box->state().checkable);
+        EXPECT_TRUE(box->text(QAccessible::Name).startsWith(list.items().at(row).displayName()));
+        return bool(box->state().checked);
+    };
+    EXPECT_TRUE(checked(0) && checked(1) && checked(2));
+
+    // Space ticks the anchored file, and a screen reader hears it unticked.
+    state.select(list.items().at(1), false, false);
+    list.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(waitUntil([&] { return list.hasFocus(); }));
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_TRUE(checked(0));
+    EXPECT_FALSE(checked(1));
+    EXPECT_EQ(page.trashButton().text(), u"Trash Selected");
+    // The reader's own toggle does the same as a click on the tick.
+    QAccessibleActionInterface *action = reader->child(first + 1)->actionInterface();
+    ASSERT_NE(action, nullptr);
+    action->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(checked(1));
+}
+
+TEST_F(TidyPagesTest, CopiesAreKeptWithTheKeyboardAndReadWithTheirKeptState)
+{
+    Accessibility::install();
+    const FileItem a = file("report.txt", 2048);
+    const FileItem b = file("report copy.txt", 2048);
+    const FileItem c = file("old/report.txt", 2048);
+    catalog({a, b, c}, {{"2048--a", {a, b, c}, a.path()}});
+    DuplicatesPage page(state, *library, thumbs);
+    page.setTrasher(*trasher);
+    show(page);
+    ASSERT_EQ(page.cards().size(), 1);
+    DupGroupCard &card = *page.cards().first();
+    QWidget &cells = card.cells();
+    EXPECT_EQ(cells.focusPolicy(), Qt::TabFocus);
+
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(&cells);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_EQ(reader->childCount(), 3);
+    const auto kept = [&] {
+        QList<bool> out;
+        for (int i = 0; i < 3; ++i)
+            out.append(reader->child(i)->state().checked);
+        return out;
+    };
+    EXPECT_EQ(kept(), (QList<bool>{true, false, false}));
+    EXPECT_TRUE(reader->child(2)->text(QAccessible::Name).startsWith(u"report.txt"));
+
+    // The keyboard starts on the kept copy; → → Return keeps the third.
+    cells.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(waitUntil([&] { return cells.hasFocus(); }));
+    QTest::keyClick(&cells, Qt::Key_Right);
+    QTest::keyClick(&cells, Qt::Key_Right);
+    QTest::keyClick(&cells, Qt::Key_Right);
+    QTest::keyClick(&cells, Qt::Key_Return);
+    EXPECT_EQ(library->dupGroups().first().keep, c.path());
+    EXPECT_EQ(kept(), (QList<bool>{false, false, true}));
+    QTest::keyClick(&cells, Qt::Key_Left);
+    QTest::keyClick(&cells, Qt::Key_Space);
+    EXPECT_EQ(library->dupGroups().first().keep, b.path());
 }
 
 TEST_F(TidyPagesTest, DuplicatesPageSaysItIsComparingUntilTheFirstGroupsArrive)

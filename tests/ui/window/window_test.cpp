@@ -20,6 +20,8 @@
 #include "shell/pageswitcher.h"
 #include "shell/searchbox.h"
 #include "shell/sidebar.h"
+#include "shell/siderow.h"
+#include "shell/sortmenubutton.h"
 #include "shell/topbar.h"
 #include "shell/windowpalette.h"
 #include "state/appstate.h"
@@ -199,6 +201,9 @@ TEST_F(MainWindowTest, EscapeClearsAndReleasesTheClearButtonKeepsFocus)
     EXPECT_EQ(field()->text(), QString());
     EXPECT_FALSE(field()->hasFocus());
     EXPECT_NE(window->page(), &window->pages().searchPage());
+    // The keyboard rests on the page's files, not on nothing.
+    ASSERT_NE(window->fileView(), nullptr);
+    EXPECT_EQ(window->focusWidget(), window->fileView());
 
     // The Find command's request brings the focus back.
     state.setFocusSearch(state.focusSearch() + 1);
@@ -260,6 +265,8 @@ TEST_F(MainWindowTest, FocusLeavesTheSearchFieldAfterTheFirstShowing)
     second.searchField()->setFocus();
     ASSERT_EQ(second.focusWidget(), second.searchField());
     ASSERT_TRUE(waitUntil([&] { return second.focusWidget() != second.searchField(); }));
+    // To the page's files, so the file keys work from the first press.
+    EXPECT_EQ(second.focusWidget(), second.fileView());
     // Only windows named "main" are touched.
     QWidget other;
     other.setObjectName(QStringLiteral("settings"));
@@ -270,6 +277,95 @@ TEST_F(MainWindowTest, FocusLeavesTheSearchFieldAfterTheFirstShowing)
     AppState::releaseSearchFocus();
     EXPECT_EQ(other.focusWidget(), text);
     EXPECT_NE(second.focusWidget(), second.searchField());
+}
+
+TEST_F(MainWindowTest, ReleasingTheSearchFieldGivesTheKeyboardToThePagesFiles)
+{
+    for (const Route &route : {Route::recents(), Route::home(), Route::kind(Kind::document)}) {
+        state.go(route);
+        field()->setFocus();
+        ASSERT_TRUE(waitUntil([&] { return field()->hasFocus(); }));
+        AppState::releaseSearchFocus();
+        QWidget *view = window->fileView();
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->property("fileView").toBool()) << view->metaObject()->className();
+        EXPECT_TRUE(window->page()->isAncestorOf(view));
+        EXPECT_EQ(window->focusWidget(), view);
+        // Focus elsewhere is left alone.
+        window->topBar().gridButton().setFocus(Qt::TabFocusReason);
+        AppState::releaseSearchFocus();
+        EXPECT_EQ(window->focusWidget(), &window->topBar().gridButton());
+    }
+}
+
+TEST_F(MainWindowTest, ChangingPagesKeepsTheKeyboardOnTheFiles)
+{
+    state.go(Route::recents());
+    window->focusFiles();
+    ASSERT_EQ(window->focusWidget(), window->fileView());
+    // The old page goes away with the keyboard in it: the new page's files take
+    // it, rather than the next stop of the Tab chain.
+    for (const Route &route : {Route::kind(Kind::document), Route::home(), Route::duplicates(), Route::recents()}) {
+        state.go(route);
+        QWidget *focus = window->focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(window->page() == focus || window->page()->isAncestorOf(focus))
+            << focus->metaObject()->className();
+        if (window->fileView()) {
+            EXPECT_EQ(focus, window->fileView());
+        }
+    }
+    // Going somewhere from the sidebar leaves the keyboard in the sidebar.
+    window->sidebar().setFocus(Qt::TabFocusReason);
+    state.go(Route::home());
+    EXPECT_EQ(window->focusWidget(), &window->sidebar());
+}
+
+TEST_F(MainWindowTest, TabVisitsSidebarSearchBarButtonsThenThePage)
+{
+    state.go(Route::recents());
+    window->sidebar().setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(waitUntil([&] { return window->sidebar().hasFocus(); }));
+    QList<QWidget *> seen{window->focusWidget()};
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        seen.append(window->focusWidget());
+    }
+    TopBar &bar = window->topBar();
+    const QList<QWidget *> expected{&window->sidebar(), field(),
+                                    &bar.sortButton(), &bar.gridButton(),
+                                    &bar.listButton(), &bar.refreshButton(),
+                                    &bar.inspectorButton(), window->fileView(),
+                                    &window->sidebar()};
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(MainWindowTest, TheSidebarIsOneListMovedWithTheArrows)
+{
+    Sidebar &sidebar = window->sidebar();
+    state.go(Route::recents());
+    sidebar.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(waitUntil([&] { return sidebar.hasFocus(); }));
+    // The keyboard starts on the page shown, and the row shows it.
+    const QList<QAbstractButton *> entries = sidebar.entries();
+    ASSERT_EQ(entries.at(sidebar.current()), sidebar.row(Route::recents()));
+    EXPECT_TRUE(sidebar.row(Route::recents())->hasFocusMark());
+    QTest::keyClick(&sidebar, Qt::Key_Down);
+    EXPECT_FALSE(sidebar.row(Route::recents())->hasFocusMark());
+    auto *next = qobject_cast<SideRow *>(entries.at(sidebar.current()));
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->hasFocusMark());
+    // The file keys do not steal the arrows or Return from it.
+    QTest::keyClick(&sidebar, Qt::Key_Return);
+    EXPECT_EQ(state.route(), next->route());
+    QTest::keyClick(&sidebar, Qt::Key_Up);
+    QTest::keyClick(&sidebar, Qt::Key_Space);
+    EXPECT_EQ(state.route(), Route::recents());
+    // The last entry is "Add a folder…".
+    QTest::keyClick(&sidebar, Qt::Key_End);
+    EXPECT_EQ(entries.at(sidebar.current()), sidebar.addFolderButton());
+    window->topBar().gridButton().setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(sidebar.current(), -1);
 }
 
 TEST_F(MainWindowTest, PaletteFollowsTheAppearance)
