@@ -73,6 +73,9 @@ qsizetype watchesInUse()
     return used;
 }
 
+// Streams of this process that left folders unwatched.
+std::atomic<int> g_shortStreams{0};
+
 } // namespace
 
 struct FolderWatcher::Stream
@@ -87,8 +90,18 @@ struct FolderWatcher::Stream
 
     ~Stream()
     {
+        if (full)
+            --g_shortStreams;
         if (fd >= 0)
             ::close(fd);
+    }
+
+    // Under `lock`.
+    void markFull()
+    {
+        if (!full)
+            ++g_shortStreams;
+        full = true;
     }
 
     // Adds a watch for each root and every folder below them that the filter
@@ -143,7 +156,7 @@ struct FolderWatcher::Stream
         {
             std::lock_guard guard(lock);
             if (folders.size() >= budget) {
-                full = true;
+                markFull();
                 return false;
             }
         }
@@ -154,7 +167,7 @@ struct FolderWatcher::Stream
             return true;
         }
         if (errno == ENOSPC || errno == ENOMEM) {
-            full = true;
+            markFull();
             return false;
         }
         return true; // vanished or unreadable: skip it, go on with the rest
@@ -218,6 +231,11 @@ qsizetype FolderWatcher::budget(qsizetype limit, qsizetype inUse)
 void FolderWatcher::setWatchLimit(std::optional<qsizetype> limit)
 {
     m_limit = limit;
+}
+
+bool FolderWatcher::someFoldersUnwatched()
+{
+    return g_shortStreams.load() > 0;
 }
 
 bool FolderWatcher::isComplete() const

@@ -47,6 +47,8 @@ public:
     // False when some folders under the roots could not be watched live.
     bool isComplete() const;
 
+    // Whether any watcher of this process left folders unwatched.
+    static bool someFoldersUnwatched();
     // The watches a watcher may take: a share of those the user has free.
     static qsizetype budget(qsizetype limit, qsizetype inUse);
     // Takes at most `limit` watches instead of a share of the free ones.

@@ -146,12 +146,15 @@ TEST(FolderWatcher, ShallowFoldersComeFirstWhenWatchesRunShort)
     // Every branch is deep, so a depth-first walk would spend the budget down one of them.
     for (const QByteArray folder : {"root/a/deep/deeper", "root/b/deep/deeper", "root/c/deep/deeper"})
         t.folder(folder);
-    FolderWatcher w;
+    EXPECT_FALSE(FolderWatcher::someFoldersUnwatched());
+    auto limited = std::make_unique<FolderWatcher>();
+    FolderWatcher &w = *limited;
     w.setWatchLimit(4);
     Counter c;
     watchAndSettle(w, {t.path("root")}, c);
     EXPECT_EQ(w.watchCount(), 4);
     EXPECT_FALSE(w.isComplete());
+    EXPECT_TRUE(FolderWatcher::someFoldersUnwatched()); // what the settings window tells
     for (const QByteArray folder : {"root/a", "root/b", "root/c"}) {
         SCOPED_TRACE(folder.constData());
         const int before = c.calls;
@@ -162,6 +165,8 @@ TEST(FolderWatcher, ShallowFoldersComeFirstWhenWatchesRunShort)
     t.file("root/a/deep/new.txt");
     settle();
     EXPECT_EQ(c.calls, before);
+    limited.reset();
+    EXPECT_FALSE(FolderWatcher::someFoldersUnwatched());
 
     FolderWatcher all;
     Counter unused;

@@ -71,6 +71,8 @@ private:
     ToggleSwitch *m_indexEnabled = nullptr;
     ToggleSwitch *m_indexPaused = nullptr;
     QLabel *m_indexProgress = nullptr;
+    // Shown while some folders go without live updates.
+    QLabel *m_watchNote = nullptr;
     QList<QLabel *> m_primary;
     QList<QLabel *> m_secondary;
     QList<QLabel *> m_headers;
