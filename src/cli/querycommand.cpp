@@ -10,6 +10,13 @@
 
 #include <cstdio>
 
+namespace {
+
+// Apart from 1 (no index, or one that cannot be read) and 2 (bad usage).
+constexpr int kRejected = 3;
+
+} // namespace
+
 int runQuery(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -64,10 +71,16 @@ int runQuery(const QStringList &arguments)
             return complain(QStringLiteral("tovalo-cli: query: %1").arg(error));
         folder = absolutePath(*given);
     }
+    QString why;
+    if (!IndexStore::openReader(file, &why)) {
+        complain(QStringLiteral("tovalo-cli: query: the index at %1 cannot be read: %2").arg(file, why));
+        return 1;
+    }
     const auto found = SqliteMetadataIndex(file).search(predicate, folder, max);
     if (!found) {
-        complain(QStringLiteral("tovalo-cli: query: the index at %1 could not be searched").arg(file));
-        return 1;
+        // The index opened, so SQLite refused this predicate (such as a pattern too complex for it).
+        complain(QStringLiteral("tovalo-cli: query: the index could not run this predicate"));
+        return kRejected;
     }
     QByteArray chunk;
     for (const QByteArray &path : *found) {

@@ -1,12 +1,15 @@
 #include "folderwatcher.h"
 
+#include <QFile>
 #include <QHash>
 #include <QSocketNotifier>
 #include <QThreadPool>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <string_view>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -20,6 +23,59 @@ constexpr uint32_t kDirectoryEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN
                                       IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_DELETE_SELF |
                                       IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
+// The most inotify watches one user may hold; the kernel's default when it cannot be read.
+qsizetype systemLimit()
+{
+    QFile file(QStringLiteral("/proc/sys/fs/inotify/max_user_watches"));
+    bool ok = false;
+    qsizetype limit = 0;
+    if (file.open(QIODevice::ReadOnly))
+        limit = file.readAll().trimmed().toLongLong(&ok);
+    return ok && limit > 0 ? limit : 8192;
+}
+
+// The watches this user's processes hold now, counted from their inotify
+// descriptors; processes that cannot be looked into count as none.
+qsizetype watchesInUse()
+{
+    qsizetype used = 0;
+    const uid_t me = ::getuid();
+    DIR *proc = ::opendir("/proc");
+    if (!proc)
+        return 0;
+    while (const dirent *p = ::readdir(proc)) {
+        if (p->d_name[0] < '0' || p->d_name[0] > '9')
+            continue;
+        const QByteArray pid = QByteArray("/proc/") + p->d_name;
+        struct stat st;
+        if (::stat(pid.constData(), &st) != 0 || st.st_uid != me)
+            continue;
+        const QByteArray fds = pid + "/fd";
+        DIR *dir = ::opendir(fds.constData());
+        if (!dir)
+            continue;
+        while (const dirent *f = ::readdir(dir)) {
+            if (f->d_name[0] == '.')
+                continue;
+            char target[64];
+            const QByteArray link = fds + '/' + f->d_name;
+            const ssize_t n = ::readlink(link.constData(), target, sizeof target - 1);
+            if (n <= 0 || std::string_view(target, size_t(n)) != "anon_inode:inotify")
+                continue;
+            QFile info(QFile::decodeName(pid + "/fdinfo/" + f->d_name));
+            if (!info.open(QIODevice::ReadOnly))
+                continue;
+            used += info.readAll().count("inotify wd:");
+        }
+        ::closedir(dir);
+    }
+    ::closedir(proc);
+    return used;
+}
+
+// Streams of this process that left folders unwatched.
+std::atomic<int> g_shortStreams{0};
+
 } // namespace
 
 struct FolderWatcher::Stream
@@ -29,20 +85,38 @@ struct FolderWatcher::Stream
     std::atomic<int> walksRunning{0};
     std::mutex lock;
     QHash<int, QByteArray> folders; // watch descriptor -> folder path
-    bool full = false;              // the kernel refused more watches
+    bool full = false;              // the budget is spent or the kernel refused more watches
+    qsizetype budget = 0;           // most watches this stream may hold
 
     ~Stream()
     {
+        if (full)
+            --g_shortStreams;
         if (fd >= 0)
             ::close(fd);
     }
 
-    // Adds a watch for `root` and every folder below it that the filter lets through.
-    void addTree(const QByteArray &root, const DirectoryFilter &filter)
+    // Under `lock`.
+    void markFull()
     {
-        QList<QByteArray> pending{root};
-        while (!pending.isEmpty() && !cancelled.load(std::memory_order_relaxed)) {
-            const QByteArray dir = pending.takeLast();
+        if (!full)
+            ++g_shortStreams;
+        full = true;
+    }
+
+    // Adds a watch for each root and every folder below them that the filter
+    // lets through, shallowest first: when the budget runs out, what goes
+    // unwatched is the deepest folders, not whole trees.
+    void addTrees(const QList<QByteArray> &roots, const DirectoryFilter &filter)
+    {
+        QList<QByteArray> pending = roots;
+        for (qsizetype next = 0; next < pending.size() && !cancelled.load(std::memory_order_relaxed);) {
+            const QByteArray dir = std::move(pending[next++]);
+            // Done folders let go of their memory as the walk goes.
+            if (next > 4096) {
+                pending.remove(0, next);
+                next = 0;
+            }
             if (!addOne(dir))
                 return;
             DIR *d = ::opendir(dir.constData());
@@ -79,6 +153,13 @@ struct FolderWatcher::Stream
             if (full)
                 return false;
         }
+        {
+            std::lock_guard guard(lock);
+            if (folders.size() >= budget) {
+                markFull();
+                return false;
+            }
+        }
         const int wd = ::inotify_add_watch(fd, dir.constData(), kDirectoryEvents);
         std::lock_guard guard(lock);
         if (wd >= 0) {
@@ -86,7 +167,7 @@ struct FolderWatcher::Stream
             return true;
         }
         if (errno == ENOSPC || errno == ENOMEM) {
-            full = true;
+            markFull();
             return false;
         }
         return true; // vanished or unreadable: skip it, go on with the rest
@@ -130,11 +211,39 @@ void FolderWatcher::watch(const QList<QByteArray> &folders, std::function<void()
     connect(m_notifier, &QSocketNotifier::activated, this, &FolderWatcher::readEvents);
 
     stream->walksRunning.fetch_add(1);
-    QThreadPool::globalInstance()->start([stream, folders, filter = m_filter] {
-        for (const QByteArray &root : folders)
-            stream->addTree(root, filter);
+    QThreadPool::globalInstance()->start([stream, folders, filter = m_filter, limit = m_limit] {
+        {
+            const qsizetype budget = limit ? *limit : FolderWatcher::budget(systemLimit(), watchesInUse());
+            std::lock_guard guard(stream->lock);
+            stream->budget = budget;
+        }
+        stream->addTrees(folders, filter);
         stream->walksRunning.fetch_sub(1);
     });
+}
+
+qsizetype FolderWatcher::budget(qsizetype limit, qsizetype inUse)
+{
+    // Editors, file managers and build tools need watches too: half of what is free, at most.
+    return std::max<qsizetype>(0, (limit - inUse) / 2);
+}
+
+void FolderWatcher::setWatchLimit(std::optional<qsizetype> limit)
+{
+    m_limit = limit;
+}
+
+bool FolderWatcher::someFoldersUnwatched()
+{
+    return g_shortStreams.load() > 0;
+}
+
+bool FolderWatcher::isComplete() const
+{
+    if (!m_stream)
+        return true;
+    std::lock_guard guard(m_stream->lock);
+    return !m_stream->full;
 }
 
 void FolderWatcher::setFoldersListener(std::function<void(const QList<QByteArray> &)> listener)
@@ -212,8 +321,7 @@ void FolderWatcher::readEvents()
     if (!newFolders.isEmpty()) {
         stream->walksRunning.fetch_add(1);
         QThreadPool::globalInstance()->start([stream, newFolders, filter = m_filter] {
-            for (const QByteArray &dir : newFolders)
-                stream->addTree(dir, filter);
+            stream->addTrees(newFolders, filter);
             stream->walksRunning.fetch_sub(1);
         });
     }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 class QTimer;
@@ -15,8 +16,9 @@ class QTimer;
 // thread. It passes on no paths; the owner answers with a rescan.
 //
 // Every folder under the roots gets its own inotify watch, added off the main
-// thread; folders that appear later are watched as they appear. When the
-// kernel's watch limit is reached the rest simply go unwatched.
+// thread, shallowest folders first; folders that appear later are watched as
+// they appear. Watches are shared by all of the user's programs, so it takes
+// at most half of those still free; the deepest folders beyond that go unwatched.
 class FolderWatcher final : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,15 @@ public:
     int watchCount() const;
     // True once a walk is done adding the watches it could.
     bool isSettled() const;
+    // False when some folders under the roots could not be watched live.
+    bool isComplete() const;
+
+    // Whether any watcher of this process left folders unwatched.
+    static bool someFoldersUnwatched();
+    // The watches a watcher may take: a share of those the user has free.
+    static qsizetype budget(qsizetype limit, qsizetype inUse);
+    // Takes at most `limit` watches instead of a share of the free ones.
+    void setWatchLimit(std::optional<qsizetype> limit);
 
     struct Stream;
 
@@ -57,4 +68,5 @@ private:
     std::shared_ptr<Stream> m_stream;
     QSocketNotifier *m_notifier = nullptr;
     QTimer *m_batch = nullptr;
+    std::optional<qsizetype> m_limit;
 };

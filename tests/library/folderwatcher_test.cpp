@@ -129,3 +129,48 @@ TEST(FolderWatcher, SkipsFoldersTheFilterRejectsAndMissingRoots)
     settle();
     EXPECT_EQ(c.calls, 0);
 }
+
+TEST(FolderWatcher, TakesAShareOfTheFreeWatchesOnly)
+{
+    struct Case
+    {
+        qsizetype limit, inUse, budget;
+    };
+    for (const Case c : {Case{8192, 0, 4096}, Case{8192, 8000, 96}, Case{100, 100, 0}, Case{100, 150, 0}})
+        EXPECT_EQ(FolderWatcher::budget(c.limit, c.inUse), c.budget) << c.limit << ' ' << c.inUse;
+}
+
+TEST(FolderWatcher, ShallowFoldersComeFirstWhenWatchesRunShort)
+{
+    TempTree t;
+    // Every branch is deep, so a depth-first walk would spend the budget down one of them.
+    for (const QByteArray folder : {"root/a/deep/deeper", "root/b/deep/deeper", "root/c/deep/deeper"})
+        t.folder(folder);
+    EXPECT_FALSE(FolderWatcher::someFoldersUnwatched());
+    auto limited = std::make_unique<FolderWatcher>();
+    FolderWatcher &w = *limited;
+    w.setWatchLimit(4);
+    Counter c;
+    watchAndSettle(w, {t.path("root")}, c);
+    EXPECT_EQ(w.watchCount(), 4);
+    EXPECT_FALSE(w.isComplete());
+    EXPECT_TRUE(FolderWatcher::someFoldersUnwatched()); // what the settings window tells
+    for (const QByteArray folder : {"root/a", "root/b", "root/c"}) {
+        SCOPED_TRACE(folder.constData());
+        const int before = c.calls;
+        t.file(folder + "/new.txt");
+        EXPECT_TRUE(waitUntil([&] { return c.calls == before + 1; }, kWait));
+    }
+    const int before = c.calls;
+    t.file("root/a/deep/new.txt");
+    settle();
+    EXPECT_EQ(c.calls, before);
+    limited.reset();
+    EXPECT_FALSE(FolderWatcher::someFoldersUnwatched());
+
+    FolderWatcher all;
+    Counter unused;
+    watchAndSettle(all, {t.path("root")}, unused);
+    EXPECT_EQ(all.watchCount(), 10);
+    EXPECT_TRUE(all.isComplete());
+}

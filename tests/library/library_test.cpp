@@ -401,3 +401,71 @@ TEST(Library, AChangeDuringAScanIsServedAfterIt)
     ASSERT_TRUE(waitUntil([&] { return !library.isScanning(); }));
     EXPECT_EQ(world.scans, scans + 1);
 }
+
+TEST(Library, TheUsersKeeperOutlivesAQuietRescanWhileItIsStillInItsGroup)
+{
+    FakeWorld world;
+    world.disk = {record("/d/a1", Kind::other, 1, 9), record("/d/a2", Kind::other, 1, 8),
+                  record("/d/a3", Kind::other, 1, 7)};
+    world.duplicates = [&](const QList<FileItem> &items) {
+        QList<FileItem> copies;
+        for (const FileItem &item : items)
+            copies.append(item);
+        return QList<DupGroup>{{"a", copies, copies.first().path()}};
+    };
+    Library library(world.environment());
+    scanAndWait(library);
+    ASSERT_TRUE(waitUntil([&] { return library.dupGroups().size() == 1; }));
+    library.keep("/d/a3", "a");
+
+    // A new copy arrives: the group is found again, and the choice holds.
+    world.disk.append(record("/d/a4", Kind::other, 1, 6));
+    library.rescan(true);
+    ASSERT_TRUE(waitUntil([&] { return library.dupGroups().first().items.size() == 4; }));
+    EXPECT_EQ(library.dupGroups().first().keep, "/d/a3");
+
+    // Once the chosen copy leaves the group, the search's own choice stands.
+    world.disk.removeAt(2);
+    library.rescan(true);
+    ASSERT_TRUE(waitUntil([&] { return library.dupGroups().first().items.size() == 3; }));
+    EXPECT_EQ(library.dupGroups().first().keep, "/d/a1");
+}
+
+TEST(Library, ADuplicateSearchFinishingAfterAMoveToTheTrashListsNoTrashedFile)
+{
+    FakeWorld world;
+    world.disk = {record("/d/a1", Kind::other, 1, 9), record("/d/a2", Kind::other, 1, 8),
+                  record("/d/b1", Kind::other, 2, 7), record("/d/b2", Kind::other, 2, 6),
+                  record("/d/b3", Kind::other, 2, 5)};
+    std::mutex gate;
+    gate.lock(); // holds the search until files have left
+    world.duplicates = [&](const QList<FileItem> &items) {
+        std::lock_guard hold(gate);
+        return QList<DupGroup>{{"a", {items[0], items[1]}, items[0].path()},
+                               {"b", {items[2], items[3], items[4]}, items[2].path()}};
+    };
+    Library library(world.environment());
+    scanAndWait(library);
+    library.remove({"/d/a2", "/d/b1"});
+    gate.unlock();
+    ASSERT_TRUE(waitUntil([&] { return !library.dupScanning(); }));
+    ASSERT_EQ(library.dupGroups().size(), 1);
+    EXPECT_EQ(pathsOf(library.dupGroups().first().items), (QList<QByteArray>{"/d/b2", "/d/b3"}));
+    EXPECT_EQ(library.dupGroups().first().keep, "/d/b2");
+}
+
+TEST(Library, AFolderPinnedDuringAScanIsScannedRightAfter)
+{
+    TempTree home;
+    home.folder("Documents");
+    home.folder("Projects");
+    FakeWorld world;
+    Library library(world.environment(home.path()));
+    scanAndWait(library);
+    const int before = world.scans;
+    world.lock.lock(); // holds the next scan
+    library.rescan(false);
+    library.pin(home.path("Projects"));
+    world.lock.unlock();
+    ASSERT_TRUE(waitUntil([&] { return world.scans == before + 2 && !library.isScanning(); }));
+}

@@ -33,6 +33,23 @@ bool exists(const QByteArray &path)
     return ::stat(path.constData(), &st) == 0;
 }
 
+// The groups without the files at `paths`: a group left with one copy is
+// none, and one whose kept copy went keeps its first copy instead.
+QList<DupGroup> withoutPaths(QList<DupGroup> groups, const QSet<QByteArray> &paths)
+{
+    QList<DupGroup> out;
+    out.reserve(groups.size());
+    for (DupGroup &group : groups) {
+        group.items.removeIf([&](const FileItem &item) { return paths.contains(item.path()); });
+        if (group.items.size() < 2)
+            continue;
+        if (paths.contains(group.keep))
+            group.keep = group.items.first().path();
+        out.append(std::move(group));
+    }
+    return out;
+}
+
 } // namespace
 
 // Lets pool threads post back to the catalog only while it is alive.
@@ -135,7 +152,7 @@ void Library::pin(const QByteArray &folder)
     m_pinned.append(folder);
     emit pinnedChanged();
     savePinned();
-    rescan(false);
+    rescanRoots();
 }
 
 void Library::unpin(const QByteArray &folder)
@@ -143,7 +160,16 @@ void Library::unpin(const QByteArray &folder)
     if (m_pinned.removeAll(folder) > 0)
         emit pinnedChanged();
     savePinned();
-    rescan(false);
+    rescanRoots();
+}
+
+void Library::rescanRoots()
+{
+    // A scan under way reads the old roots; the new ones get a scan right after it.
+    if (m_isScanning)
+        m_rescanQueued = true;
+    else
+        rescan(false);
 }
 
 void Library::savePinned()
@@ -214,6 +240,8 @@ void Library::apply(QList<FileItem> records)
     findDuplicates(generation);
     if (m_env.startTextRecognition)
         m_env.startTextRecognition(m_items);
+    if (std::exchange(m_rescanQueued, false))
+        rescan(false);
 }
 
 void Library::sizeApps(quint64 generation)
@@ -250,12 +278,29 @@ void Library::sizeApps(quint64 generation)
 
 void Library::findDuplicates(quint64 generation)
 {
+    m_removedSinceDups.clear();
     inBackground([this, generation, items = m_items, find = m_env.findDuplicates,
                   downloads = downloadsFolder()]() -> std::function<void()> {
         QList<DupGroup> groups = find ? find(items, downloads) : QList<DupGroup>{};
         return [this, generation, groups = std::move(groups)]() mutable {
             if (generation != m_generation)
                 return;
+            // Files trashed while the search ran must not come back in its groups.
+            if (!m_removedSinceDups.isEmpty())
+                groups = withoutPaths(std::move(groups), std::exchange(m_removedSinceDups, {}));
+            QHash<QString, QByteArray> chosen;
+            for (DupGroup &group : groups) {
+                const auto keeper = m_chosenKeepers.constFind(group.id);
+                if (keeper == m_chosenKeepers.cend())
+                    continue;
+                const bool stillThere = std::any_of(group.items.cbegin(), group.items.cend(),
+                                                    [&](const FileItem &item) { return item.path() == *keeper; });
+                if (stillThere) {
+                    group.keep = *keeper;
+                    chosen.insert(group.id, *keeper);
+                }
+            }
+            m_chosenKeepers = std::move(chosen);
             publish(m_dupGroups, std::move(groups), &Library::dupGroupsChanged);
             publish(m_dupScanning, false, &Library::dupScanningChanged);
             if (m_env.cleanupCards)
@@ -328,16 +373,8 @@ void Library::remove(const QSet<QByteArray> &paths)
             kept.append(item);
     publish(m_items, std::move(kept), &Library::itemsChanged);
 
-    QList<DupGroup> groups;
-    for (DupGroup group : std::as_const(m_dupGroups)) {
-        group.items.removeIf([&](const FileItem &item) { return paths.contains(item.path()); });
-        if (group.items.size() < 2)
-            continue;
-        if (paths.contains(group.keep))
-            group.keep = group.items.first().path();
-        groups.append(std::move(group));
-    }
-    publish(m_dupGroups, std::move(groups), &Library::dupGroupsChanged);
+    m_removedSinceDups.unite(paths);
+    publish(m_dupGroups, withoutPaths(m_dupGroups, paths), &Library::dupGroupsChanged);
     derive();
 }
 
@@ -348,6 +385,7 @@ void Library::keep(const QByteArray &path, const QString &groupId)
             continue;
         QList<DupGroup> groups = m_dupGroups;
         groups[i].keep = path;
+        m_chosenKeepers.insert(groupId, path);
         publish(m_dupGroups, std::move(groups), &Library::dupGroupsChanged);
         if (m_env.cleanupCards)
             publish(m_cleanup, m_env.cleanupCards(m_items, m_dupGroups, m_env.now(), downloadsFolder()),

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -157,6 +158,8 @@ private:
     void sizeApps(quint64 generation);
     void findDuplicates(quint64 generation);
     void savePinned();
+    // Scans the changed roots now, or right after the scan under way.
+    void rescanRoots();
     // Runs `work` on a pool thread and its result's continuation on the main thread.
     void inBackground(std::function<std::function<void()>()> work);
 
@@ -189,6 +192,14 @@ private:
     int m_ocrDone = 0;
     int m_ocrTotal = 0;
     Paths m_pinned;
+
+    // The copy the user chose to keep, by group id: a later search that finds
+    // the group again keeps that choice while the copy is still in it.
+    QHash<QString, QByteArray> m_chosenKeepers;
+    // Files that left since the running duplicate search took its copy of the catalog.
+    QSet<QByteArray> m_removedSinceDups;
+    // The roots changed during a scan: another follows it.
+    bool m_rescanQueued = false;
 
     quint64 m_generation = 0;
     Millis m_lastAuto = kDistantPast;

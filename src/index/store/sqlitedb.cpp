@@ -31,7 +31,7 @@ SqliteDb &SqliteDb::operator=(SqliteDb &&other) noexcept
 std::optional<SqliteDb> SqliteDb::open(const QString &file, Mode mode, QString *error)
 {
     const int flags = (mode == Mode::readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
-                      SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOFOLLOW;
+                      SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {

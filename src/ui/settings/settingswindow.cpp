@@ -1,6 +1,7 @@
 #include "settingswindow.h"
 
 #include "autostart.h"
+#include "folderwatcher.h"
 #include "indexservice.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
@@ -230,6 +231,14 @@ void SettingsWindow::build()
     m_indexProgress->setContentsMargins(kRowPadX, 8, kRowPadX, 8);
     m_secondary.append(m_indexProgress);
     index->addRow(m_indexProgress);
+    m_watchNote = text(QStringLiteral("Some deep folders are not watched for changes, to leave the system's "
+                                      "watches to other programs. Refresh (Ctrl+R) brings them up to date."),
+                       body);
+    m_watchNote->setWordWrap(true);
+    m_watchNote->setContentsMargins(kRowPadX, 8, kRowPadX, 8);
+    m_watchNote->setVisible(FolderWatcher::someFoldersUnwatched());
+    m_secondary.append(m_watchNote);
+    index->addRow(m_watchNote);
     connect(m_indexEnabled, &ToggleSwitch::toggled, this, [this](bool on) {
         IndexService::shared().setEnabled(on);
         m_indexPaused->setEnabled(on);
@@ -308,6 +317,7 @@ void SettingsWindow::showEvent(QShowEvent *event)
     // Another program may have changed the entry while the window was closed.
     const QSignalBlocker quiet(m_atLogin);
     m_atLogin->setChecked(m_login.isEnabled());
+    m_watchNote->setVisible(FolderWatcher::someFoldersUnwatched());
     QWidget::showEvent(event);
 }
 

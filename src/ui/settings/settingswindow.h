@@ -84,6 +84,8 @@ private:
     ToggleSwitch *m_indexPaused = nullptr;
     QLabel *m_indexProgress = nullptr;
     QWidget *m_content = nullptr;
+    // Shown while some folders go without live updates.
+    QLabel *m_watchNote = nullptr;
     QList<QLabel *> m_primary;
     QList<QLabel *> m_secondary;
     QList<QLabel *> m_headers;
