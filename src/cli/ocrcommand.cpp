@@ -70,8 +70,7 @@ int runOcr(const QStringList &arguments)
             seen = OCRIndex::look(raw, true);
             if (!seen.analysed)
                 std::fprintf(stderr, "tovalo-cli: cannot read %s: pictures cannot be read without the "
-                                     "image-analysis plug-in
-", qPrintable(file));
+                                     "image-analysis plug-in\n", qPrintable(file));
             else if (!seen.readable)
                 std::fprintf(stderr, "tovalo-cli: not an image it can read: %s\n", qPrintable(file));
         } else {

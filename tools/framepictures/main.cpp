@@ -116,7 +116,7 @@ int main(int argc, char **argv)
     trash.state = &state;
     Trasher trasher(trash);
     MainWindow window(state, library, trasher, Thumbs::shared());
-    Commands commands(window.menuBar(), state, library);
+    Commands commands(window.menuBar(), state, library, trasher);
     window.show();
     library.rescan(false);
     PictureTool::waitForScan(library, true);
