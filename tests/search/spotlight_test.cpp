@@ -50,7 +50,7 @@ TEST(SpotlightPredicate, Clauses)
          R"(kMDItemContentTypeTree != "public.folder" && (kMDItemContentTypeTree == "public.image" || kMDItemContentTypeTree == "com.apple.application-bundle" || kMDItemIsScreenCapture == 1))"},
         {"a kind without a content type becomes its extensions, merged and sorted",
          {.kinds = {Kind::archive}, .exts = {"zip", "aaa"}},
-         R"(kMDItemContentTypeTree != "public.folder" && (kMDItemFSName == "*.7z"c || kMDItemFSName == "*.aaa"c || kMDItemFSName == "*.bz2"c || kMDItemFSName == "*.dmg"c || kMDItemFSName == "*.gz"c || kMDItemFSName == "*.iso"c || kMDItemFSName == "*.jar"c || kMDItemFSName == "*.pkg"c || kMDItemFSName == "*.rar"c || kMDItemFSName == "*.tar"c || kMDItemFSName == "*.tgz"c || kMDItemFSName == "*.xz"c || kMDItemFSName == "*.zip"c))"},
+         R"(kMDItemContentTypeTree != "public.folder" && (kMDItemFSName == "*.7z"c || kMDItemFSName == "*.aaa"c || kMDItemFSName == "*.bz2"c || kMDItemFSName == "*.deb"c || kMDItemFSName == "*.dmg"c || kMDItemFSName == "*.gz"c || kMDItemFSName == "*.iso"c || kMDItemFSName == "*.jar"c || kMDItemFSName == "*.pkg"c || kMDItemFSName == "*.rar"c || kMDItemFSName == "*.rpm"c || kMDItemFSName == "*.tar"c || kMDItemFSName == "*.tgz"c || kMDItemFSName == "*.xz"c || kMDItemFSName == "*.zip"c))"},
         {"clauses in order: to, sizes, source",
          {.to = t, .minSize = 1, .maxSize = 2, .source = "Gmail"},
          R"(kMDItemContentTypeTree != "public.folder" && kMDItemFSContentChangeDate < $time.iso(2025-01-13T00:00:00Z) && kMDItemFSSize >= 1 && kMDItemFSSize <= 2 && kMDItemWhereFroms == "*")"},

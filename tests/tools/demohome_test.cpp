@@ -217,7 +217,9 @@ TEST_F(DemoHome, OnlyAppsAtMostOneFolderDownAreFound)
     for (const FileItem &item : s_items)
         if (item.kind() == Kind::app)
             apps.append(relative(item, s_home));
-    EXPECT_EQ(apps, (QStringList{QStringLiteral("Applications/Paint.app"),
+    // An AppImage is an app wherever the catalog finds it.
+    EXPECT_EQ(apps, (QStringList{QStringLiteral("Downloads/tool-3.0.1-x86_64.AppImage"),
+                                 QStringLiteral("Applications/Paint.app"),
                                  QStringLiteral("Applications/Utilities/Clock.app")}));
 }
 
