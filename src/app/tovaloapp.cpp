@@ -34,10 +34,8 @@ int TovaloApp::run()
     const LaunchOptions options = LaunchOptions::parse(QCoreApplication::arguments());
     switch (options.action()) {
     case LaunchOptions::Action::help:
-        std::fputs(qPrintable(LaunchOptions::helpText()), stdout);
-        return 0;
     case LaunchOptions::Action::version:
-        std::fputs(qPrintable(LaunchOptions::versionText()), stdout);
+        // main() has answered these already: they need no display.
         return 0;
     case LaunchOptions::Action::bad:
         std::fprintf(stderr, "%s\n", qPrintable(options.problem()));
