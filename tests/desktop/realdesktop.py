@@ -68,7 +68,10 @@ class Desktop:
                     ["xdotool", "getactivewindow"], env=self.env, capture_output=True, text=True).stderr,
                     timeout=15):
                 fail("openbox did not start")
-        self.spawn([BUS_LAUNCHER, "--launch-immediately"], self.env)
+        # The accessibility bus is started by the session bus when the first
+        # client asks for org.a11y.Bus, so the application and this script
+        # always find the same one. A launcher of our own could lose that name
+        # to an activated one and still leave its address on the display.
 
     def dir(self, name):
         return os.path.join(self.root, name)
