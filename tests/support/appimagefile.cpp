@@ -11,7 +11,7 @@ void put(QByteArray &bytes, int at, quint64 value, int width)
         bytes[at + i] = char((value >> (8 * i)) & 0xff);
 }
 
-timespec spec(qint64 ms)
+timespec timespecOf(qint64 ms)
 {
     return timespec{time_t(ms / 1000), long(ms % 1000) * 1000000};
 }
@@ -38,6 +38,6 @@ QByteArray appImageBytes(const QByteArray &squashfs)
 
 void setFileTimes(const QByteArray &path, qint64 accessed, qint64 modified)
 {
-    const timespec times[2] = {spec(accessed), spec(modified)};
+    const timespec times[2] = {timespecOf(accessed), timespecOf(modified)};
     ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
 }
