@@ -7,6 +7,7 @@
 #include "analysis/ocrindex.h"
 #include "benchsupport.h"
 #include "library/library.h"
+#include "screenwords.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -27,20 +28,12 @@ namespace {
 
 constexpr int kScreens = 50;
 
-const char *const kWords[] = {
-    "invoice",  "receipt",  "meeting",  "budget",   "report",   "download", "complete", "settings", "general",
-    "privacy",  "accounts", "roadmap",  "hiring",   "review",   "project",  "status",   "update",   "calendar",
-    "friday",   "monday",   "weather",  "forecast", "shipping", "address",  "payment",  "total",    "amount",
-    "balance",  "transfer", "account",  "number",   "order",    "tracking", "window",   "terminal", "editor",
-    "folder",   "document", "picture",  "music",    "video",    "archive",  "screen",   "preview",  "export",
-    "import",   "backup",   "restore",  "network",  "server",   "client",   "quarterly", "traders", "northwind",
-    "delivered", "pending", "approved", "travel",   "expenses", "holiday",  "schedule", "contract", "signature"};
 
 QString words(QRandomGenerator &rng, int count)
 {
     QStringList out;
     for (int i = 0; i < count; ++i)
-        out.append(QString::fromLatin1(kWords[rng.bounded(int(std::size(kWords)))]));
+        out.append(QString::fromLatin1(kScreenWords[rng.bounded(int(std::size(kScreenWords)))]));
     return out.join(u' ');
 }
 

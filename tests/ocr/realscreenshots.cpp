@@ -1,4 +1,5 @@
 #include "realscreenshots.h"
+#include "screenwords.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -17,15 +18,6 @@
 #include <optional>
 
 namespace {
-
-const char *const kWords[] = {
-    "invoice",  "receipt",  "meeting",  "budget",    "report",   "download",  "complete", "settings", "general",
-    "privacy",  "accounts", "roadmap",  "hiring",    "review",   "project",   "status",   "update",   "calendar",
-    "friday",   "monday",   "weather",  "forecast",  "shipping", "address",   "payment",  "total",    "amount",
-    "balance",  "transfer", "account",  "number",    "order",    "tracking",  "window",   "terminal", "editor",
-    "folder",   "document", "picture",  "music",     "video",    "archive",   "screen",   "preview",  "export",
-    "import",   "backup",   "restore",  "network",   "server",   "client",    "quarterly", "traders", "northwind",
-    "delivered", "pending", "approved", "travel",    "expenses", "holiday",   "schedule", "contract", "signature"};
 
 enum class Style { plain, colouredWords, reverseLines };
 
@@ -119,7 +111,7 @@ Text textFor(const Window &w, QRandomGenerator &rng)
         int length = 0;
         const int target = w.columns - 6 - rng.bounded(w.columns / 3);
         while (true) {
-            const QString word = QString::fromLatin1(kWords[rng.bounded(int(std::size(kWords)))]);
+            const QString word = QString::fromLatin1(kScreenWords[rng.bounded(int(std::size(kScreenWords)))]);
             if (length + word.size() + 1 > target && !row.isEmpty())
                 break;
             row.append(word);
