@@ -1,4 +1,5 @@
 #include "picture.h"
+#include "noatime.h"
 
 #include <QFile>
 #include <QImage>
@@ -13,16 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Reading a picture for its text is not using it: the access time stays.
-int openQuietly(const QByteArray &path)
-{
-    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    int fd = ::open(path.constData(), flags | O_NOATIME);
-    if (fd < 0 && errno == EPERM) // O_NOATIME only for files the user owns
-        fd = ::open(path.constData(), flags);
-    return fd;
-}
 
 // Transparent parts are laid over white, as a viewer shows them; the
 // colour stored under a fully transparent pixel is often black.
@@ -68,7 +59,8 @@ QSize Picture::decodeSize(QSize stored, bool canScale)
 
 std::optional<Picture> Picture::load(const QByteArray &path)
 {
-    const int fd = openQuietly(path);
+    // Reading a picture for its text is not using it: the access time stays.
+    const int fd = NoAtime::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     QFile file;
