@@ -138,7 +138,7 @@ const QSet<QString> &mdocCallables()
         QStringLiteral("Li"), QStringLiteral("Ql"), QStringLiteral("Dq"), QStringLiteral("Sq"), QStringLiteral("Pq"),
         QStringLiteral("Em"), QStringLiteral("Sy"), QStringLiteral("Va"), QStringLiteral("Ev"), QStringLiteral("Fn"),
         QStringLiteral("Fa"), QStringLiteral("Ft"), QStringLiteral("Dv"), QStringLiteral("Er"), QStringLiteral("Ns"),
-        QStringLiteral("No"), QStringLiteral("Ql"), QStringLiteral("Aq"), QStringLiteral("Bq"), QStringLiteral("Brq"),
+        QStringLiteral("No"), QStringLiteral("Aq"), QStringLiteral("Bq"), QStringLiteral("Brq"),
     };
     return s;
 }
