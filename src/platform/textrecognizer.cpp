@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <dlfcn.h>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,26 +87,128 @@ double upscaleFor(const cv::Mat &ink)
     return scale > 1.1 ? scale : 1.0;
 }
 
+// A pixel is flat when it and its neighbours to the right, below and
+// diagonally below differ by at most this much (of 255) in every channel: window fills, bars and panels are; the strokes
+// and edges of letters are not.
+constexpr int kFlatness = 6;
+// Flat patches smaller than this are the insides of bold letters or the
+// holes of an "o", not a background text is drawn on.
+constexpr int kMinBackgroundArea = 400;
+
+// Whether each pixel lies in a large flat patch; empty when none does.
+cv::Mat backgroundMask(const cv::Mat &bgr)
+{
+    // Channel by channel, so a large picture needs no three-channel copies.
+    const cv::Mat square = cv::getStructuringElement(cv::MORPH_RECT, {2, 2});
+    cv::Mat range;
+    for (int c = 0; c < bgr.channels(); ++c) {
+        cv::Mat channel;
+        cv::extractChannel(bgr, channel, c);
+        cv::Mat high;
+        cv::dilate(channel, high, square, {0, 0});
+        cv::erode(channel, channel, square, {0, 0});
+        high -= channel;
+        if (range.empty())
+            range = high;
+        else
+            cv::max(range, high, range);
+    }
+    cv::Mat flat = range <= kFlatness;
+    range.release();
+
+    cv::Mat components;
+    cv::Mat stats;
+    cv::Mat centroids;
+    const int count = cv::connectedComponentsWithStats(flat, components, stats, centroids, 4, CV_32S);
+    std::vector<uchar> large(size_t(std::max(count, 1)), 0);
+    bool any = false;
+    for (int i = 1; i < count; ++i) {
+        large[size_t(i)] = stats.at<int>(i, cv::CC_STAT_AREA) >= kMinBackgroundArea ? 255 : 0;
+        any = any || large[size_t(i)] != 0;
+    }
+    if (!any)
+        return {};
+    for (int y = 0; y < flat.rows; ++y) {
+        const int *component = components.ptr<int>(y);
+        uchar *out = flat.ptr<uchar>(y);
+        for (int x = 0; x < flat.cols; ++x)
+            out[x] = large[size_t(component[x])];
+    }
+    return flat;
+}
+
+// Each pixel's background: the colour of the nearest large flat patch. A
+// reverse-video line, a dark window beside a light one and the first letter
+// beside a window's edge each take the colour they are drawn on, where a
+// square window of fixed size straddles two of them. Empty when the picture
+// has no flat patch to read backgrounds from (a photograph).
+cv::Mat flatBackground(const cv::Mat &bgr)
+{
+    const cv::Mat mask = backgroundMask(bgr);
+    if (mask.empty())
+        return {};
+    // Two raster passes carry each patch's colour outwards with a chamfer
+    // distance (2 across, 3 diagonally), keeping the nearest.
+    cv::Mat background = bgr.clone();
+    cv::Mat distance(bgr.size(), CV_16U);
+    distance.setTo(std::numeric_limits<quint16>::max());
+    distance.setTo(0, mask);
+    const auto relax = [&](int y, int x, int ny, int nx, int step) {
+        if (ny < 0 || ny >= bgr.rows || nx < 0 || nx >= bgr.cols)
+            return;
+        const int via = distance.at<quint16>(ny, nx) + step;
+        quint16 &here = distance.at<quint16>(y, x);
+        if (via < here) {
+            here = quint16(std::min(via, int(std::numeric_limits<quint16>::max())));
+            background.at<cv::Vec3b>(y, x) = background.at<cv::Vec3b>(ny, nx);
+        }
+    };
+    for (int y = 0; y < bgr.rows; ++y) {
+        for (int x = 0; x < bgr.cols; ++x) {
+            if (distance.at<quint16>(y, x) == 0)
+                continue;
+            relax(y, x, y, x - 1, 2);
+            relax(y, x, y - 1, x - 1, 3);
+            relax(y, x, y - 1, x, 2);
+            relax(y, x, y - 1, x + 1, 3);
+        }
+    }
+    for (int y = bgr.rows - 1; y >= 0; --y) {
+        for (int x = bgr.cols - 1; x >= 0; --x) {
+            if (distance.at<quint16>(y, x) == 0)
+                continue;
+            relax(y, x, y, x + 1, 2);
+            relax(y, x, y + 1, x + 1, 3);
+            relax(y, x, y + 1, x, 2);
+            relax(y, x, y + 1, x - 1, 3);
+        }
+    }
+    return background;
+}
+
+// Where there are no flat patches: the median of a window larger than a glyph.
+cv::Mat medianBackground(const cv::Mat &bgr)
+{
+    cv::Mat background;
+    cv::medianBlur(bgr, background, kBackgroundWindow);
+    return background;
+}
+
 // Text as dark ink on white, whatever its colours: each pixel's distance
-// from the colour around it (the median of a window larger than a glyph),
-// in whichever channel differs most. Light text on a dark theme, reverse-
-// video lines, coloured text and a dark window beside a light one all come
-// out alike, each against its own background, where one grey channel and
-// one threshold for the whole screen lose some of them.
+// from its background, in whichever channel differs most. Light text on a
+// dark theme, reverse-video lines, coloured text and a dark window beside a
+// light one all come out alike, each against its own background, where one
+// grey channel and one threshold for the whole screen lose some of them.
 cv::Mat inkOf(const cv::Mat &bgr)
 {
+    cv::Mat background = flatBackground(bgr);
+    if (background.empty())
+        background = medianBackground(bgr);
+    cv::Mat difference;
+    cv::absdiff(bgr, background, difference);
     cv::Mat channels[3];
-    cv::split(bgr, channels);
-    cv::Mat ink;
-    for (cv::Mat &channel : channels) {
-        cv::Mat background;
-        cv::medianBlur(channel, background, kBackgroundWindow);
-        cv::absdiff(channel, background, background);
-        if (ink.empty())
-            ink = background;
-        else
-            cv::max(ink, background, ink);
-    }
+    cv::split(difference, channels);
+    cv::Mat ink = cv::max(cv::max(channels[0], channels[1]), channels[2]);
     ink.convertTo(ink, CV_8U, kInkGain);
     // Window edges, frames and rules are long straight runs; glyphs are
     // not. Left in, an edge beside the first letters of lines swallows them.
