@@ -1,6 +1,7 @@
 #include "accessibility.h"
 
 #include "components/kindtag.h"
+#include "downloadrowaccessible.h"
 #include "components/pageheader.h"
 #include "files/fileinteractions.h"
 #include "home/recentsgrid.h"
@@ -14,6 +15,7 @@
 #include "shell/toast.h"
 #include "tidy/dupgroupcard.h"
 #include "tidy/reviewlist.h"
+#include "tray/menubarrow.h"
 
 #include <QAccessibleWidget>
 #include <QDateTime>
@@ -367,6 +369,8 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return new HeadingAccessible(static_cast<PageHeader *>(widget));
     if (key == QLatin1String("SideRow"))
         return new SideRowAccessible(static_cast<SideRow *>(widget));
+    if (key == QLatin1String("MenuBarRow"))
+        return new DownloadRowAccessible(static_cast<MenuBarRow *>(widget));
     if (key == QLatin1String("Sidebar"))
         return new QAccessibleWidget(widget, QAccessible::List, widget->accessibleName());
     if (key == QLatin1String("QWidget") && widget->objectName() == QLatin1String("copies")) {

@@ -3,10 +3,13 @@
 #include "latestdownloads.h"
 #include "menubarrow.h"
 
+#include "components/focusring.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -33,6 +36,7 @@ MenuBarList::MenuBarList(std::function<QByteArray()> folder, Thumbs &thumbs, QWi
     m_openMain->setFlat(true);
     m_openMain->setFont(Theme::font(11.5));
     m_openMain->setCursor(Qt::PointingHandCursor);
+    m_openMain->installEventFilter(this);
     connect(m_openMain, &QPushButton::clicked, this, &MenuBarList::openMainRequested);
     header->addWidget(m_title);
     header->addStretch(1);
@@ -93,8 +97,54 @@ void MenuBarList::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void MenuBarList::focusFirst()
+{
+    if (QLayoutItem *first = m_rows->itemAt(0); first && first->widget())
+        first->widget()->setFocus(Qt::PopupFocusReason);
+    else
+        m_openMain->setFocus(Qt::PopupFocusReason);
+}
+
+void MenuBarList::keyPressEvent(QKeyEvent *event)
+{
+    const int step = event->key() == Qt::Key_Down ? 1 : event->key() == Qt::Key_Up ? -1 : 0;
+    if (step == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    int at = -1;
+    for (int i = 0; i < m_rows->count(); ++i) {
+        const QWidget *row = m_rows->itemAt(i)->widget();
+        if (row && (row->hasFocus() || row->isAncestorOf(focusWidget())))
+            at = i;
+    }
+    // From the header, Down goes to the first row; past the ends it stays.
+    const int to = at < 0 ? (step > 0 ? 0 : -1) : at + step;
+    if (to >= 0 && to < m_rows->count())
+        m_rows->itemAt(to)->widget()->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    else if (to < 0 && at == 0)
+        m_openMain->setFocus(Qt::BacktabFocusReason);
+}
+
+bool MenuBarList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_openMain && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        const auto *focus = static_cast<QFocusEvent *>(event);
+        m_openMainRing = event->type() == QEvent::FocusIn &&
+                         (FocusRing::fromKeyboard(focus->reason()) || focus->reason() == Qt::PopupFocusReason);
+        update();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MenuBarList::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), Theme::bg.resolve(m_dark));
+    // The flat button draws no ring of its own; the list draws it around it.
+    if (m_openMainRing) {
+        constexpr qreal kAround = 4;
+        const QRectF around = QRectF(m_openMain->geometry()).adjusted(-kAround, -kAround / 2, kAround, kAround / 2);
+        FocusRing::draw(p, around, 6, m_dark);
+    }
 }

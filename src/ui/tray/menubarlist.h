@@ -13,7 +13,8 @@ class Thumbs;
 
 // The latest-downloads list: a header with "Open Tovalo", then the ten
 // newest arrivals of the downloads folder, read from the folder every time
-// the list is shown, so it never waits for the catalog to rescan.
+// the list is shown, so it never waits for the catalog to rescan. The
+// keyboard starts on the newest arrival; Up and Down move between rows.
 class MenuBarList final : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
     const QList<QByteArray> &files() const { return m_files; }
     // Reads the folder again; done on every show.
     void reload();
+    // Puts the keyboard on the newest arrival, or on "Open Tovalo" when there is none.
+    void focusFirst();
 
 signals:
     void openMainRequested();
@@ -37,6 +40,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void restyle();
@@ -49,4 +54,5 @@ private:
     QPushButton *m_openMain;
     QLabel *m_empty;
     bool m_dark = false;
+    bool m_openMainRing = false;
 };

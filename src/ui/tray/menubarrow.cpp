@@ -4,13 +4,16 @@
 #include "files/thumb.h"
 #include "files/thumbs.h"
 
+#include "components/focusring.h"
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -48,6 +51,8 @@ MenuBarRow::MenuBarRow(const QByteArray &path, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_path(path), m_thumbs(thumbs), m_reveal(new QToolButton(this))
 {
     setAttribute(Qt::WA_Hover);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(displayName(m_path));
     Appearance::shared().follow(this, &m_dark);
     connect(&Appearance::shared(), &Appearance::changed, this, &MenuBarRow::styleButton);
     m_reveal->setAutoRaise(true);
@@ -56,6 +61,7 @@ MenuBarRow::MenuBarRow(const QByteArray &path, Thumbs &thumbs, QWidget *parent)
     m_reveal->setFixedSize(kButtonSide, kButtonSide);
     m_reveal->setCursor(Qt::ArrowCursor);
     m_reveal->hide();
+    m_reveal->installEventFilter(this);
     styleButton();
     connect(m_reveal, &QToolButton::clicked, this, [this]() { emit revealRequested(m_path); });
     connect(&m_thumbs, &Thumbs::loaded, this, [this](const QString &key) {
@@ -71,7 +77,9 @@ void MenuBarRow::styleButton()
     const qreal ratio = devicePixelRatioF();
     m_reveal->setIcon(QIcon(Symbols::pixmap(u"folder", kButtonPoints, Theme::ink2.resolve(m_dark), ratio)));
     m_reveal->setIconSize(QSize(int(Symbols::boxSize(kButtonPoints)), int(Symbols::boxSize(kButtonPoints))));
-    m_reveal->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    m_reveal->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"
+                                           "QToolButton:focus { border: 2px solid %1; border-radius: 6px; }")
+                                .arg(Theme::ring.resolve(m_dark).name()));
 }
 
 QSize MenuBarRow::sizeHint() const
@@ -84,8 +92,52 @@ void MenuBarRow::setHover(bool hover)
     if (hover == m_hover)
         return;
     m_hover = hover;
-    m_reveal->setVisible(hover);
+    showButtonIfWanted();
     update();
+}
+
+void MenuBarRow::showButtonIfWanted()
+{
+    // Focus moves to the button before the row hears it left, so Tab from
+    // the row finds the button still there.
+    m_reveal->setVisible(m_hover || hasFocus() || m_reveal->hasFocus());
+}
+
+void MenuBarRow::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = FocusRing::fromKeyboard(event->reason()) || event->reason() == Qt::PopupFocusReason;
+    showButtonIfWanted();
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void MenuBarRow::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    showButtonIfWanted();
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+bool MenuBarRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_reveal && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        showButtonIfWanted();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MenuBarRow::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        open();
+        return;
+    default:
+        // Up and Down belong to the list, which moves between rows.
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void MenuBarRow::enterEvent(QEnterEvent *event)
@@ -129,7 +181,7 @@ void MenuBarRow::mouseReleaseEvent(QMouseEvent *event)
                          rect().contains(event->position().toPoint());
     m_pressedAt.reset();
     if (clicked)
-        emit openRequested(m_path);
+        open();
 }
 
 void MenuBarRow::paintEvent(QPaintEvent *)
@@ -137,7 +189,7 @@ void MenuBarRow::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF row = rect();
-    if (m_hover) {
+    if (m_hover || m_keyboardFocus) {
         p.setPen(Qt::NoPen);
         p.setBrush(Theme::marker.withOpacity(0.4).resolve(m_dark));
         p.drawRoundedRect(row, kRadius, kRadius);
@@ -155,4 +207,6 @@ void MenuBarRow::paintEvent(QPaintEvent *)
     const qreal width = std::max<qreal>(0, textRight - textLeft);
     p.drawText(QRectF(textLeft, row.top(), width, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
                metrics.elidedText(displayName(m_path), Qt::ElideMiddle, width));
+    if (m_keyboardFocus)
+        FocusRing::draw(p, row, kRadius, m_dark);
 }

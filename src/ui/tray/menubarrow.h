@@ -10,8 +10,9 @@ class QToolButton;
 class Thumbs;
 
 // One arrival of the downloads list: thumbnail and name; under the pointer
-// a button that shows the file in the file manager appears. A click opens
-// the file, a drag carries it into another application.
+// or the keyboard a button that shows the file in the file manager appears.
+// A click, Return or Space opens the file, a drag carries it into another
+// application.
 class MenuBarRow final : public QWidget
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     bool hover() const { return m_hover; }
     QToolButton *revealButton() const { return m_reveal; }
     QSize sizeHint() const override;
+    void open() { emit openRequested(m_path); }
 
 signals:
     void openRequested(const QByteArray &path);
@@ -39,9 +41,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setHover(bool hover);
+    // The button shows while the pointer is over the row or the keyboard is on it.
+    void showButtonIfWanted();
     void styleButton();
 
     QByteArray m_path;
@@ -49,5 +57,6 @@ private:
     QToolButton *m_reveal;
     bool m_hover = false;
     bool m_dark = false;
+    bool m_keyboardFocus = false;
     std::optional<QPoint> m_pressedAt;
 };

@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -61,6 +62,14 @@ protected:
         if (event->type() == QEvent::WindowDeactivate && isVisible())
             hide();
         return QWidget::event(event);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape)
+            hide();
+        else
+            QWidget::keyPressEvent(event);
     }
 };
 
@@ -243,4 +252,5 @@ void TrayItem::showList(const QPoint &near)
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    m_list->focusFirst();
 }
