@@ -5,6 +5,7 @@
 #include "tempdir.h"
 #include "theme/theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -190,7 +191,10 @@ TEST(SettingsWindow, ListsEveryShortcutWithItsKeysInTheMonospacedFont)
 
 namespace {
 
-TEST(SettingsWindow, EscapeClosesIt)
+// The keyboard starts on the first switch, Tab walks the switches in the
+// order they are read and then the form, Space flips the one it is on, and
+// Escape closes the window.
+TEST(SettingsWindow, TheKeyboardWalksEverySwitchAndEscapeClosesIt)
 {
     TempTree tree;
     QSettings settings(QFile::decodeName(tree.path("settings.ini")), QSettings::IniFormat);
@@ -199,6 +203,24 @@ TEST(SettingsWindow, EscapeClosesIt)
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Tovalo Settings"));
+    window.indexPauseSwitch()->setEnabled(true);
+    EXPECT_EQ(QApplication::focusWidget(), window.showMenuBarSwitch());
+    for (QWidget *next : {static_cast<QWidget *>(window.atLoginSwitch()), static_cast<QWidget *>(window.indexSwitch()),
+                          static_cast<QWidget *>(window.indexPauseSwitch())}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_EQ(QApplication::focusWidget()->accessibleName(), QStringLiteral("Settings"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window.showMenuBarSwitch());
+
+    const bool was = window.showMenuBarSwitch()->isChecked();
+    QTest::keyClick(window.showMenuBarSwitch(), Qt::Key_Space);
+    EXPECT_NE(window.showMenuBarSwitch()->isChecked(), was);
+    EXPECT_EQ(settings.value("showMenuBar"), QVariant(!was));
+
     QTest::keyClick(window.showMenuBarSwitch(), Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
 }

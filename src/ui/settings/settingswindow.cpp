@@ -279,6 +279,11 @@ void SettingsWindow::build()
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
+    // The keyboard starts on the first switch; the form itself, which the
+    // arrows scroll on a short screen, comes after the switches.
+    scroll->setAccessibleName(QStringLiteral("Settings"));
+    QWidget::setTabOrder(m_indexPaused, scroll);
+    m_showMenuBar->setFocus(Qt::OtherFocusReason);
 
     restyle(Appearance::shared().isDark());
     connect(&Appearance::shared(), &Appearance::changed, this, &SettingsWindow::restyle);
