@@ -113,6 +113,24 @@ TEST(Duplicates, EqualHeadsWithDifferentTailsAreNotCopies)
     EXPECT_EQ(groups[0].id, QStringLiteral("100000-") + sha256(body) + u'-' + a.pathString());
 }
 
+// Copies are compared with the first file of their group as it is hashed;
+// when that first file is the odd one, the others still get their own digest.
+TEST(Duplicates, TheFirstOfAGroupBeingDifferentLeavesTheCopiesTheirDigest)
+{
+    TempTree t;
+    QByteArray body = content(300'000, 13);
+    QByteArray odd = body;
+    odd[200'000] = char(odd[200'000] ^ 1);
+    const FileItem a = onDisk(t.file("a.bin", odd));
+    const FileItem b = onDisk(t.file("b.bin", body));
+    const FileItem c = onDisk(t.file("c.bin", body));
+    const QList<DupGroup> groups = Duplicates::find({a, b, c});
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{b.path(), c.path()}));
+    EXPECT_EQ(groups[0].id, QStringLiteral("300000-") + sha256(body) + u'-' + b.pathString());
+    EXPECT_EQ(Duplicates::digest(a, std::nullopt), sha256(odd));
+}
+
 TEST(Duplicates, AFileOfExactlyTheHeadIsReadOnceAndHasAnEmptyMiddleId)
 {
     TempTree t;

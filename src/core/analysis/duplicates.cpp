@@ -30,6 +30,8 @@ constexpr unsigned kColdReaders = 8;
 
 // Files in one batch share one open of their folder.
 constexpr size_t kBatchFiles = 32;
+// Files of one group read side by side at most.
+constexpr size_t kGroupFiles = 64;
 
 // What a stage reads of a file.
 enum class Part {
@@ -104,6 +106,7 @@ std::vector<std::pair<QString, std::vector<int>>> groupBy(const std::vector<int>
 
 std::optional<QString> cachedDigest(const FileItem &item, Part part, qint64 limit, int dirfd, const char *name,
                                     bool *cold);
+void remember(const FileItem &item, Part part, const QString &digest);
 
 // The folder part of a path ("/" for a file at the root) and its name in it.
 QByteArrayView folderOf(const QByteArray &path)
@@ -122,7 +125,7 @@ const char *nameOf(const QByteArray &path)
 // each file is opened by its name in the open folder, not by its whole path.
 // Starts one reader per core; the first read that has to wait for the disk
 // brings in more.
-void digestAll(const std::vector<FileItem> &items, const std::vector<int> &work, Part part, qint64 limit,
+bool digestAll(const std::vector<FileItem> &items, const std::vector<int> &work, Part part, qint64 limit,
                Digests &out)
 {
     std::vector<std::vector<int>> batches;
@@ -186,6 +189,68 @@ void digestAll(const std::vector<FileItem> &items, const std::vector<int> &work,
     }
     for (std::thread &t : started)
         t.join();
+    return cold;
+}
+
+std::optional<QString> sameContent(const std::vector<FileItem> &items, const std::vector<int> &members,
+                                   std::vector<bool> &same);
+
+// Runs `work(k)` for k below `count` on `readers` threads.
+void onThreads(size_t count, unsigned readers, const std::function<void(size_t)> &work)
+{
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        for (size_t k = next++; k < count; k = next++)
+            work(k);
+    };
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < std::min<size_t>(readers, count); ++t)
+        threads.emplace_back(run);
+    run();
+    for (std::thread &t : threads)
+        t.join();
+}
+
+// Whole-file digests of groups of files of one size. In each group the
+// first file is hashed while the others are compared with it byte for byte
+// as they are read: copies share one SHA-256 and the processor's time goes
+// to comparing, not hashing. A file that turns out different, or that could
+// not be compared, is hashed on its own.
+void digestGroups(const std::vector<FileItem> &items, const std::vector<std::vector<int>> &groups,
+                  unsigned readers, Digests &out)
+{
+    onThreads(groups.size(), readers, [&](size_t g) {
+        std::vector<int> fresh;
+        {
+            Remembered &cache = remembered();
+            std::lock_guard guard(cache.lock);
+            for (int i : groups[g]) {
+                const FileItem &item = items[size_t(i)];
+                const auto found = cache.entries.constFind(item.path());
+                if (found != cache.entries.cend() && found->size == item.size() &&
+                    found->modified == item.modified() && found->full)
+                    out[size_t(i)] = found->full;
+                else
+                    fresh.push_back(i);
+            }
+        }
+        for (size_t from = 0; from < fresh.size(); from += kGroupFiles) {
+            const std::vector<int> part(fresh.begin() + qsizetype(from),
+                                        fresh.begin() + qsizetype(std::min(fresh.size(), from + kGroupFiles)));
+            std::vector<bool> same(part.size(), false);
+            const std::optional<QString> digest = part.size() > 1 ? sameContent(items, part, same) : std::nullopt;
+            for (size_t k = 0; k < part.size(); ++k) {
+                const FileItem &item = items[size_t(part[k])];
+                if (digest && same[k]) {
+                    out[size_t(part[k])] = digest;
+                    remember(item, Part::whole, *digest);
+                } else {
+                    out[size_t(part[k])] =
+                        cachedDigest(item, Part::whole, 0, AT_FDCWD, item.path().constData(), nullptr);
+                }
+            }
+        }
+    });
 }
 
 // The path part of a group id: the path as text, or, for a name that is not
@@ -290,6 +355,9 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
     };
     std::vector<Pending> pending;
     std::vector<std::vector<int>> open;
+    // Whether any read so far waited for the disk: the whole files are then read by more threads.
+    bool cold = false;
+    const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, kColdReaders);
     std::vector<std::vector<int>> firstOpen;
     for (std::vector<int> &members : bySize) {
         if (members.size() < 2)
@@ -306,7 +374,7 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
             work.insert(work.end(), members.begin(), members.end());
         byInode(work);
         Digests firsts(candidates.size());
-        digestAll(candidates, work, Part::first, kFirstBytes, firsts);
+        cold = digestAll(candidates, work, Part::first, kFirstBytes, firsts);
         for (const std::vector<int> &members : firstOpen)
             for (auto &[digest, same] : groupBy(members, firsts))
                 if (same.size() >= 2)
@@ -328,7 +396,10 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
         }
         byInode(work);
         Digests digests(candidates.size());
-        digestAll(candidates, work, part, kHeadBytes, digests);
+        if (part == Part::whole)
+            digestGroups(candidates, open, cold ? kColdReaders : cores, digests);
+        else
+            cold = digestAll(candidates, work, part, kHeadBytes, digests) || cold;
         for (const std::vector<int> &members : open) {
             if (members.empty())
                 continue; // passed on above
@@ -480,6 +551,103 @@ std::optional<QString> hashFile(int dirfd, const char *name, Part part, qint64 l
     if (failed || total == 0)
         return std::nullopt;
     return part == Part::screen ? QString::number(fast, 16) : sha.hex();
+}
+
+void remember(const FileItem &item, Part part, const QString &digest)
+{
+    Remembered &cache = remembered();
+    std::lock_guard guard(cache.lock);
+    Entry &entry = cache.entries[item.path()];
+    if (entry.size != item.size() || entry.modified != item.modified()) {
+        entry = Entry();
+        entry.size = item.size();
+        entry.modified = item.modified();
+    }
+    entry.slot(part) = digest;
+}
+
+// Reads `members` (files of one size) side by side: the SHA-256 of the first
+// and, in `same`, which of them hold exactly its bytes (the first included).
+// None when the first cannot be read as the catalog saw it; a file that
+// cannot be read, or moved while read, is not the same.
+std::optional<QString> sameContent(const std::vector<FileItem> &items, const std::vector<int> &members,
+                                   std::vector<bool> &same)
+{
+    struct Open
+    {
+        int fd = -1;
+        struct stat st;
+    };
+    std::vector<Open> files(members.size());
+    auto closeAll = [&] {
+        for (Open &f : files)
+            if (f.fd >= 0)
+                ::close(f.fd);
+    };
+    for (size_t k = 0; k < members.size(); ++k) {
+        const FileItem &item = items[size_t(members[k])];
+        Open &f = files[k];
+        f.fd = NoAtime::open(item.path().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+        if (f.fd < 0)
+            continue;
+        if (::fstat(f.fd, &f.st) != 0 || !S_ISREG(f.st.st_mode) || f.st.st_size != item.size() ||
+            modifiedOf(f.st) != item.modified()) {
+            ::close(f.fd);
+            f.fd = -1;
+            continue;
+        }
+        ::posix_fadvise(f.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        same[k] = true;
+    }
+    if (files[0].fd < 0) {
+        closeAll();
+        return std::nullopt;
+    }
+    g_filesRead.fetch_add(quint64(std::count(same.begin(), same.end(), true)), std::memory_order_relaxed);
+
+    thread_local std::unique_ptr<char[]> first(new char[size_t(Duplicates::kChunkBytes)]);
+    thread_local std::unique_ptr<char[]> other(new char[size_t(Duplicates::kChunkBytes)]);
+    // Whole chunks, whatever the reads return.
+    auto fill = [](int fd, char *into, size_t wanted, qint64 at) {
+        for (size_t filled = 0; filled < wanted;) {
+            const ssize_t got = ::pread(fd, into + filled, wanted - filled, off_t(at + qint64(filled)));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            filled += size_t(got);
+        }
+        return true;
+    };
+    const qint64 size = files[0].st.st_size;
+    Sha256 sha;
+    quint64 bytes = 0;
+    bool ok = true;
+    for (qint64 at = 0; at < size && ok; at += Duplicates::kChunkBytes) {
+        const size_t wanted = size_t(std::min(Duplicates::kChunkBytes, size - at));
+        ok = fill(files[0].fd, first.get(), wanted, at);
+        if (!ok)
+            break;
+        sha.add(first.get(), wanted);
+        bytes += wanted;
+        for (size_t k = 1; k < files.size(); ++k) {
+            if (!same[k])
+                continue;
+            same[k] = fill(files[k].fd, other.get(), wanted, at) && std::memcmp(first.get(), other.get(), wanted) == 0;
+            if (same[k])
+                bytes += wanted;
+        }
+    }
+    for (size_t k = 0; k < files.size(); ++k) {
+        struct stat after;
+        if (same[k] && (::fstat(files[k].fd, &after) != 0 || !sameVersion(files[k].st, after)))
+            same[k] = false;
+    }
+    closeAll();
+    g_bytesRead.fetch_add(bytes, std::memory_order_relaxed);
+    if (!ok || !same[0] || size == 0)
+        return std::nullopt;
+    return sha.hex();
 }
 
 std::optional<QString> cachedDigest(const FileItem &item, Part part, qint64 limit, int dirfd, const char *name,
