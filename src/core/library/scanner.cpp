@@ -269,7 +269,10 @@ void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
     const int fd = ::open(task.path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return; // unreadable: passed over
-    Listing listing;
+    // One per thread, emptied for each folder: its buffers keep their room.
+    thread_local Listing listing;
+    listing.names.clear();
+    listing.entries.clear();
     if (!list(fd, listing)) {
         ::close(fd);
         return;
