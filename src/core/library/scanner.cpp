@@ -278,7 +278,7 @@ void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
         return;
     }
     std::sort(listing.entries.begin(), listing.entries.end(),
-              [&listing](const Listing::Entry &a, const Listing::Entry &b) {
+              [](const Listing::Entry &a, const Listing::Entry &b) {
                   return listing.view(a) < listing.view(b);
               });
 
