@@ -340,8 +340,10 @@ int main(int argc, char **argv)
     std::printf("  %s; load average %.1f on %d cores\n", condition, loadAverage(),
                 int(std::thread::hardware_concurrency()));
     const double oc = median(oursCold), tc = median(theirsCold);
-    std::printf("    scan + Duplicates::find %8.0f ms\n", oc * 1000);
-    std::printf("    jdupes -r               %8.0f ms   ratio ours/jdupes = %.2f\n", tc * 1000, oc / tc);
+    if (cold) {
+        std::printf("    scan + Duplicates::find %8.0f ms\n", oc * 1000);
+        std::printf("    jdupes -r               %8.0f ms   ratio ours/jdupes = %.2f\n", tc * 1000, oc / tc);
+    }
     const double ow = median(oursWarm), tw = median(theirsWarm);
     std::printf("  warm page cache, empty digest cache\n");
     const double ou = median(oursCpu), tu = median(theirsCpu);
