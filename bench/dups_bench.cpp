@@ -5,6 +5,10 @@
 // after the page cache was dropped (cold; as root) and again warm. The groups
 // must be the ones jdupes finds once sizes under 1,024 bytes are left out, and
 // a second search in one process must read no file.
+//
+// --real: the copy of a real tree instead, warm only. --same-size: 800 files
+// of 2 MiB each (1.7 GB) that agree up to a late point, from where either the
+// rest or a single 4 KiB block is their own; 120 of them are copies.
 #include "analysis/duplicates.h"
 #include "benchsupport.h"
 #include "library/scanner.h"
@@ -49,9 +53,13 @@ struct Rng
 struct Planned
 {
     qint64 size;
-    quint64 headSeed; // the first 64 KiB
-    quint64 tailSeed; // the rest
+    quint64 headSeed; // the bytes before `split`
+    quint64 tailSeed; // the rest, or only the 4 KiB block at `split`
+    qint64 split = kHead;
+    bool block = false;
 };
+
+constexpr qint64 kBlock = 4096;
 
 std::vector<Planned> plan()
 {
@@ -78,10 +86,28 @@ std::vector<Planned> plan()
     return files;
 }
 
-QByteArray pathOf(const QByteArray &root, int index)
+constexpr int kSameSizeOriginals = 680;
+constexpr int kSameSizeCopies = 120;
+constexpr int kSameSizeFolders = 20;
+constexpr qint64 kSameSize = 2 * 1024 * 1024;
+
+std::vector<Planned> planSameSize()
+{
+    Rng rng{0xd1b54a32d192ed03ull};
+    std::vector<Planned> files;
+    for (int i = 0; i < kSameSizeOriginals; ++i) {
+        const qint64 split = kSameSize / 2 + kBlock * rng.below(int(kSameSize / 2 / kBlock));
+        files.push_back({kSameSize, 0x5851f42d4c957f2dull, rng.next() | 1, split, i % 2 == 1});
+    }
+    for (int i = 0; i < kSameSizeCopies; ++i)
+        files.push_back(files[size_t(rng.below(kSameSizeOriginals))]);
+    return files;
+}
+
+QByteArray pathOf(const QByteArray &root, int index, int folders)
 {
     // Copies land in other folders than their originals, as they do in a home.
-    const int folder = (index * 37) % kFolders;
+    const int folder = (index * 37) % folders;
     return root + "/d" + QByteArray::number(folder).rightJustified(3, '0') + "/f" +
            QByteArray::number(index).rightJustified(5, '0') + ".bin";
 }
@@ -91,23 +117,24 @@ void fill(char *out, qint64 from, qint64 length, const Planned &p)
     // Words of a seeded sequence; the head and the tail each restart their own.
     for (qint64 i = 0; i < length; i += 8) {
         const qint64 at = from + i;
-        Rng r{(at < kHead ? p.headSeed : p.tailSeed) ^ quint64(at / 8) * 0xbf58476d1ce4e5b9ull};
+        const bool own = at >= p.split && (!p.block || at < p.split + kBlock);
+        Rng r{(own ? p.tailSeed : p.headSeed) ^ quint64(at / 8) * 0xbf58476d1ce4e5b9ull};
         const quint64 word = r.next() * 0x94d049bb133111ebull;
         std::memcpy(out + i, &word, size_t(std::min<qint64>(8, length - i)));
     }
 }
 
-bool writeCorpus(const QByteArray &root, const std::vector<Planned> &files)
+bool writeCorpus(const QByteArray &root, const std::vector<Planned> &files, int folders)
 {
     const QByteArray marker = root + "/.complete";
     if (QFile::exists(QFile::decodeName(marker)))
         return true;
     std::fprintf(stderr, "writing the corpus under %s…\n", root.constData());
-    for (int f = 0; f < kFolders; ++f)
+    for (int f = 0; f < folders; ++f)
         ::mkdir((root + "/d" + QByteArray::number(f).rightJustified(3, '0')).constData(), 0755);
     std::vector<char> buffer(1 << 20);
     for (size_t i = 0; i < files.size(); ++i) {
-        const QByteArray path = pathOf(root, int(i));
+        const QByteArray path = pathOf(root, int(i), folders);
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0)
             return false;
@@ -238,9 +265,12 @@ int main(int argc, char **argv)
     // --real: the copy of a real tree instead of the generated corpus, warm
     // only (dropping the page cache would slow everyone on the machine).
     const bool real = args.contains(QLatin1String("--real"));
-    const QByteArray root = real ? Bench::realTree() : Bench::cacheFolder("dups-corpus");
-    const std::vector<Planned> files = real ? std::vector<Planned>() : plan();
-    if (!real && !writeCorpus(root, files)) {
+    const bool sameSize = args.contains(QLatin1String("--same-size"));
+    const QByteArray root = real       ? Bench::realTree()
+                            : sameSize ? Bench::cacheFolder("dups-samesize")
+                                       : Bench::cacheFolder("dups-corpus");
+    const std::vector<Planned> files = real ? std::vector<Planned>() : sameSize ? planSameSize() : plan();
+    if (!real && !writeCorpus(root, files, sameSize ? kSameSizeFolders : kFolders)) {
         std::fprintf(stderr, "could not write the corpus under %s\n", root.constData());
         return 1;
     }
@@ -257,7 +287,8 @@ int main(int argc, char **argv)
     const QString rootText = QFile::decodeName(root);
     const QString self = QCoreApplication::applicationFilePath();
 
-    const bool cold = !real && dropCaches();
+    // --warm: leave the page cache alone (dropping it slows everyone on a shared machine).
+    const bool cold = !real && !args.contains(QLatin1String("--warm")) && dropCaches();
     const int kRounds = real ? 5 : 3;
     std::vector<double> oursCold, theirsCold, oursWarm, theirsWarm, oursCpu, theirsCpu;
     Run ours, theirs;
@@ -302,15 +333,17 @@ int main(int argc, char **argv)
     const Duplicates::Reads after = Duplicates::reads();
 
     const char *condition = cold ? "cold (page cache dropped before each run)"
-                            : real ? "WARM only (the real tree)"
+                            : real || args.contains(QLatin1String("--warm")) ? "WARM only"
                                    : "WARM only: the page cache could not be dropped (not root)";
     std::printf("dups bench: %s, %zu files, %.2f GB; median of %d runs, one process each\n",
-                real ? root.constData() : "generated corpus", fileCount, double(total) / 1e9, kRounds);
+                real ? root.constData() : sameSize ? "same-size corpus" : "generated corpus", fileCount, double(total) / 1e9, kRounds);
     std::printf("  %s; load average %.1f on %d cores\n", condition, loadAverage(),
                 int(std::thread::hardware_concurrency()));
     const double oc = median(oursCold), tc = median(theirsCold);
-    std::printf("    scan + Duplicates::find %8.0f ms\n", oc * 1000);
-    std::printf("    jdupes -r               %8.0f ms   ratio ours/jdupes = %.2f\n", tc * 1000, oc / tc);
+    if (cold) {
+        std::printf("    scan + Duplicates::find %8.0f ms\n", oc * 1000);
+        std::printf("    jdupes -r               %8.0f ms   ratio ours/jdupes = %.2f\n", tc * 1000, oc / tc);
+    }
     const double ow = median(oursWarm), tw = median(theirsWarm);
     std::printf("  warm page cache, empty digest cache\n");
     const double ou = median(oursCpu), tu = median(theirsCpu);

@@ -434,9 +434,9 @@ int main(int argc, char **argv)
         const QStringList peerArgs{QStringLiteral("-c"), confdir, QStringLiteral("-b"), QStringLiteral("-n"),
                                    QStringLiteral("0"), a.recoll};
         const QString recollq = QStandardPaths::findExecutable(QStringLiteral("recollq"));
-        const double ourCommand =
-            Bench::medianSeconds(kQueryRuns, [&] { Bench::runQuiet(cli, ourArgs); });
-        const double peerCommand = Bench::medianSeconds(kQueryRuns, [&] { Bench::runQuiet(recollq, peerArgs); });
+        // In alternation, so a busy moment on a shared machine falls on both alike.
+        const auto [ourCommand, peerCommand] = Bench::pairedMedians(
+            kQueryRuns, [&] { Bench::runQuiet(cli, ourArgs); }, [&] { Bench::runQuiet(recollq, peerArgs); });
         QSet<QByteArray> ourSet;
         for (const QByteArray &p : found.value_or(QList<QByteArray>()))
             ourSet.insert(p);

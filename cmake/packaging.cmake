@@ -24,9 +24,10 @@ text in pictures searchable. Nothing leaves the computer.
 The package also holds tovalo-cli, which prints the same catalog, searches
 and clean-up cards as JSON lines for scripts.")
 # The symbols are drawn from the Material icon font and the text in the UI
-# fonts; text recognition and subject detection need their data files.
+# fonts; text recognition and subject detection need their data files;
+# libcrypto is opened at run time, so the library scan does not see it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-material-design-icons-iconfont, fonts-inter, fonts-jetbrains-mono, tesseract-ocr-eng, opencv-data")
+    "fonts-material-design-icons-iconfont, fonts-inter, fonts-jetbrains-mono, tesseract-ocr-eng, opencv-data, libssl3 | libssl3t64")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "qt6-image-formats-plugins, adwaita-icon-theme, squashfs-tools, upower")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "power-profiles-daemon, trash-cli")

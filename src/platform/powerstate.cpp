@@ -90,3 +90,7 @@ void PowerState::take(const QString &interface, const QString &property, const Q
     if (saving() != before)
         emit savingChanged();
 }
+
+// Its meta-object code lives here, not with the other classes of the
+// library: programs that never watch the power state then link no D-Bus.
+#include "moc_powerstate.cpp"

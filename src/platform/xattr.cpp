@@ -101,10 +101,15 @@ QStringList whereFroms(const QByteArray &path)
 
 QStringList whereFromsAt(int dirfd, const char *name, const QByteArray &path)
 {
+    // Asked for the length alone first: the kernel then needs no buffer for
+    // the answer of most files, which carry no attributes at all.
+    const ssize_t needed = listAt(dirfd, name, nullptr, 0);
+    if (needed < 0 && errno == ENOSYS)
+        return whereFroms(path);
+    if (needed <= 0)
+        return {};
     char names[1024];
     const ssize_t length = listAt(dirfd, name, names, sizeof names);
-    if (length < 0 && errno == ENOSYS)
-        return whereFroms(path);
     return fromListing(path, names, length);
 }
 

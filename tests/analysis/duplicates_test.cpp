@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -110,6 +111,24 @@ TEST(Duplicates, EqualHeadsWithDifferentTailsAreNotCopies)
     EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{a.path(), same.path()}));
     body[99'999] = char(body[99'999] ^ 1);
     EXPECT_EQ(groups[0].id, QStringLiteral("100000-") + sha256(body) + u'-' + a.pathString());
+}
+
+// Copies are compared with the first file of their group as it is hashed;
+// when that first file is the odd one, the others still get their own digest.
+TEST(Duplicates, TheFirstOfAGroupBeingDifferentLeavesTheCopiesTheirDigest)
+{
+    TempTree t;
+    QByteArray body = content(300'000, 13);
+    QByteArray odd = body;
+    odd[200'000] = char(odd[200'000] ^ 1);
+    const FileItem a = onDisk(t.file("a.bin", odd));
+    const FileItem b = onDisk(t.file("b.bin", body));
+    const FileItem c = onDisk(t.file("c.bin", body));
+    const QList<DupGroup> groups = Duplicates::find({a, b, c});
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{b.path(), c.path()}));
+    EXPECT_EQ(groups[0].id, QStringLiteral("300000-") + sha256(body) + u'-' + b.pathString());
+    EXPECT_EQ(Duplicates::digest(a, std::nullopt), sha256(odd));
 }
 
 TEST(Duplicates, AFileOfExactlyTheHeadIsReadOnceAndHasAnEmptyMiddleId)
@@ -228,6 +247,70 @@ TEST(Duplicates, HardLinksAreOneFile)
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{link.path(), copy.path()}));
     EXPECT_EQ(groups[0].wasted(), 8192);
+}
+
+// Records from a scan carry the device and inode they were read from; hard
+// links among them are told apart without another stat.
+TEST(Duplicates, HardLinksAreOneFileByTheScansIdentityToo)
+{
+    TempTree t;
+    const QByteArray body = content(8192, 4);
+    const QByteArray first = t.file("a.bin", body);
+    ASSERT_EQ(::link(first.constData(), t.path("a-link.bin").constData()), 0);
+    auto scanned = [](const QByteArray &path) {
+        struct stat st;
+        EXPECT_EQ(::stat(path.constData(), &st), 0);
+        FileItem::Fields f;
+        f.path = path;
+        f.size = st.st_size;
+        f.modified = Millis(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1'000'000;
+        f.inode = st.st_ino;
+        f.device = FileItem::deviceOf(major(st.st_dev), minor(st.st_dev));
+        return FileItem(f);
+    };
+    const FileItem a = scanned(first), link = scanned(t.path("a-link.bin")), copy = scanned(t.file("b.bin", body));
+    EXPECT_TRUE(Duplicates::find({a, link}).isEmpty());
+    const QList<DupGroup> groups = Duplicates::find({link, copy, a});
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{link.path(), copy.path()}));
+}
+
+// Files over a chunk that share size, head and tail are told apart by a fast
+// pass when there are more than two, and only copies get their SHA-256.
+TEST(Duplicates, LargeFilesDifferingLateOrInTheMiddleAreApart)
+{
+    TempTree t;
+    const qint64 size = Duplicates::kChunkBytes * 2 + 5000;
+    const QByteArray base = content(size, 21);
+    auto changedAt = [&](qint64 at) {
+        QByteArray b = base;
+        b[at] = char(b[at] ^ 0x40);
+        return b;
+    };
+    const struct
+    {
+        const char *name;
+        QByteArray body;
+    } files[] = {
+        {"base", base},
+        {"middle", changedAt(size / 2)},
+        {"last-byte", changedAt(size - 1)},
+        {"base-copy", base},
+        {"middle-copy", changedAt(size / 2)},
+        {"early-in-tail-block", changedAt(size - Duplicates::kFirstBytes + 3)},
+        {"later-middle", changedAt(size / 2 + Duplicates::kChunkBytes / 2)},
+    };
+    QList<FileItem> items;
+    for (const auto &f : files)
+        items.append(onDisk(t.file(f.name, f.body)));
+    const QList<DupGroup> groups = Duplicates::find(items);
+    ASSERT_EQ(groups.size(), 2);
+    EXPECT_EQ(paths(groups[0].items), (QList<QByteArray>{t.path("base"), t.path("base-copy")}));
+    EXPECT_EQ(groups[0].id, QString::number(size) + u'-' + sha256(base) + u'-' + QString::fromUtf8(t.path("base")));
+    EXPECT_EQ(paths(groups[1].items), (QList<QByteArray>{t.path("middle"), t.path("middle-copy")}));
+    EXPECT_TRUE(groups[1].id.contains(sha256(changedAt(size / 2))));
+    // Every stage's answer is kept: searching again reads nothing.
+    EXPECT_EQ(filesReadDuring([&] { EXPECT_EQ(Duplicates::find(items), groups); }), 0u);
 }
 
 TEST(Duplicates, FilesThatCannotBeReadDropOutQuietly)

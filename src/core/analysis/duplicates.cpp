@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
+#include <sys/uio.h>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -20,10 +22,25 @@
 
 namespace {
 
-// Reads are mostly waits on the disk: several in flight let a solid-state disk
-// work on them together (on the duplicates benchmark's cold cache, 8 readers
-// finish in about 0.4 of the time 2 take).
-constexpr unsigned kReaders = 8;
+// Reads from the disk are mostly waits: several in flight let a solid-state
+// disk work on them together (on the duplicates benchmark's cold cache, 8
+// readers finish in about 0.4 of the time 2 take). Reads from the page cache
+// are work for the processor, where more readers than cores only take turns.
+constexpr unsigned kColdReaders = 8;
+
+// Files in one batch share one open of their folder.
+constexpr size_t kBatchFiles = 32;
+// Files of one group read side by side at most.
+constexpr size_t kGroupFiles = 64;
+
+// What a stage reads of a file.
+enum class Part {
+    first, // the first kFirstBytes
+    head,  // the first kHeadBytes (or another limit)
+    tail,  // the last kFirstBytes
+    screen, // all of it, through a fast hash that only tells files apart
+    whole,
+};
 
 struct Entry
 {
@@ -31,7 +48,21 @@ struct Entry
     Millis modified = 0;
     std::optional<QString> first;
     std::optional<QString> head;
+    std::optional<QString> tail;
+    std::optional<QString> screen;
     std::optional<QString> full;
+
+    std::optional<QString> &slot(Part part)
+    {
+        switch (part) {
+        case Part::first: return first;
+        case Part::head: return head;
+        case Part::tail: return tail;
+        case Part::screen: return screen;
+        case Part::whole: break;
+        }
+        return full;
+    }
 };
 
 struct Remembered
@@ -73,25 +104,153 @@ std::vector<std::pair<QString, std::vector<int>>> groupBy(const std::vector<int>
     return out;
 }
 
-// Fills `out[i]` with the digest of `items[i]` for every i of `work`, on a few
-// threads, taking the work in the order given.
-void digestAll(const std::vector<FileItem> &items, const std::vector<int> &work,
-               std::optional<qint64> limit, Digests &out)
+std::optional<QString> cachedDigest(const FileItem &item, Part part, qint64 limit, int dirfd, const char *name,
+                                    bool *cold);
+void remember(const FileItem &item, Part part, const QString &digest);
+
+// The folder part of a path ("/" for a file at the root) and its name in it.
+QByteArrayView folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return QByteArrayView(path).first(slash > 0 ? slash : 1);
+}
+
+const char *nameOf(const QByteArray &path)
+{
+    return path.constData() + path.lastIndexOf('/') + 1;
+}
+
+// Fills `out[i]` with the digest of `items[i]` for every i of `work`, taking
+// the work in the order given, a batch of files of one folder at a time:
+// each file is opened by its name in the open folder, not by its whole path.
+// Starts one reader per core; the first read that has to wait for the disk
+// brings in more.
+bool digestAll(const std::vector<FileItem> &items, const std::vector<int> &work, Part part, qint64 limit,
+               Digests &out)
+{
+    std::vector<std::vector<int>> batches;
+    {
+        QHash<QByteArrayView, size_t> open; // the folder's batch still taking files
+        for (int i : work) {
+            const QByteArrayView folder = folderOf(items[size_t(i)].path());
+            const auto found = open.constFind(folder);
+            if (found != open.cend() && batches[*found].size() < kBatchFiles) {
+                batches[*found].push_back(i);
+                continue;
+            }
+            open.insert(folder, batches.size());
+            batches.push_back({i});
+        }
+    }
+    std::atomic<size_t> next{0};
+    std::atomic<bool> cold{false};
+    std::mutex lock;
+    std::vector<std::thread> threads;
+    bool closed = false;
+    std::function<void()> run;
+    auto moreReaders = [&] {
+        std::lock_guard guard(lock);
+        if (closed)
+            return;
+        const size_t room = std::min<size_t>(kColdReaders, batches.size());
+        while (threads.size() + 1 < room)
+            threads.emplace_back(run);
+    };
+    run = [&] {
+        for (size_t k = next++; k < batches.size(); k = next++) {
+            const std::vector<int> &batch = batches[k];
+            const QByteArray folder = folderOf(items[size_t(batch.front())].path()).toByteArray();
+            const int dirfd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            for (int i : batch) {
+                const FileItem &item = items[size_t(i)];
+                bool waited = false;
+                out[size_t(i)] = dirfd >= 0 ? cachedDigest(item, part, limit, dirfd, nameOf(item.path()), &waited)
+                                            : std::nullopt;
+                if (waited && !cold.exchange(true))
+                    moreReaders();
+            }
+            if (dirfd >= 0)
+                ::close(dirfd);
+        }
+    };
+    {
+        std::lock_guard guard(lock);
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const size_t warm = std::min<size_t>(std::min(cores, kColdReaders), batches.size());
+        while (threads.size() + 1 < warm)
+            threads.emplace_back(run);
+    }
+    run();
+    std::vector<std::thread> started;
+    {
+        std::lock_guard guard(lock);
+        closed = true;
+        started = std::move(threads);
+    }
+    for (std::thread &t : started)
+        t.join();
+    return cold;
+}
+
+std::optional<QString> sameContent(const std::vector<FileItem> &items, const std::vector<int> &members,
+                                   std::vector<bool> &same);
+
+// Runs `work(k)` for k below `count` on `readers` threads.
+void onThreads(size_t count, unsigned readers, const std::function<void(size_t)> &work)
 {
     std::atomic<size_t> next{0};
     auto run = [&] {
-        for (size_t k = next++; k < work.size(); k = next++) {
-            const int i = work[k];
-            out[size_t(i)] = Duplicates::digest(items[size_t(i)], limit);
-        }
+        for (size_t k = next++; k < count; k = next++)
+            work(k);
     };
-    const unsigned helpers = unsigned(std::min<size_t>(kReaders, work.size() / 2));
     std::vector<std::thread> threads;
-    for (unsigned t = 1; t < helpers; ++t)
+    for (unsigned t = 1; t < std::min<size_t>(readers, count); ++t)
         threads.emplace_back(run);
     run();
     for (std::thread &t : threads)
         t.join();
+}
+
+// Whole-file digests of groups of files of one size. In each group the
+// first file is hashed while the others are compared with it byte for byte
+// as they are read: copies share one SHA-256 and the processor's time goes
+// to comparing, not hashing. A file that turns out different, or that could
+// not be compared, is hashed on its own.
+void digestGroups(const std::vector<FileItem> &items, const std::vector<std::vector<int>> &groups,
+                  unsigned readers, Digests &out)
+{
+    onThreads(groups.size(), readers, [&](size_t g) {
+        std::vector<int> fresh;
+        {
+            Remembered &cache = remembered();
+            std::lock_guard guard(cache.lock);
+            for (int i : groups[g]) {
+                const FileItem &item = items[size_t(i)];
+                const auto found = cache.entries.constFind(item.path());
+                if (found != cache.entries.cend() && found->size == item.size() &&
+                    found->modified == item.modified() && found->full)
+                    out[size_t(i)] = found->full;
+                else
+                    fresh.push_back(i);
+            }
+        }
+        for (size_t from = 0; from < fresh.size(); from += kGroupFiles) {
+            const std::vector<int> part(fresh.begin() + qsizetype(from),
+                                        fresh.begin() + qsizetype(std::min(fresh.size(), from + kGroupFiles)));
+            std::vector<bool> same(part.size(), false);
+            const std::optional<QString> digest = part.size() > 1 ? sameContent(items, part, same) : std::nullopt;
+            for (size_t k = 0; k < part.size(); ++k) {
+                const FileItem &item = items[size_t(part[k])];
+                if (digest && same[k]) {
+                    out[size_t(part[k])] = digest;
+                    remember(item, Part::whole, *digest);
+                } else {
+                    out[size_t(part[k])] =
+                        cachedDigest(item, Part::whole, 0, AT_FDCWD, item.path().constData(), nullptr);
+                }
+            }
+        }
+    });
 }
 
 // The path part of a group id: the path as text, or, for a name that is not
@@ -161,16 +320,23 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
         QHash<Inode, int> seen;
         std::vector<int> kept;
         for (int i : members) {
-            struct stat st;
-            if (::fstatat(AT_FDCWD, candidates[size_t(i)].path().constData(), &st,
-                          AT_SYMLINK_NOFOLLOW) != 0 ||
-                !S_ISREG(st.st_mode))
-                continue;
-            const Inode node{st.st_dev, st.st_ino};
+            const FileItem &item = candidates[size_t(i)];
+            Inode node;
+            if (item.hasIdentity()) {
+                // The scan's own stat: a file gone or changed since then
+                // drops out when it is read, against its size and date.
+                node = Inode{dev_t(item.device()), ino_t(item.inode())};
+            } else {
+                struct stat st;
+                if (::fstatat(AT_FDCWD, item.path().constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+                    !S_ISREG(st.st_mode))
+                    continue;
+                node = Inode{st.st_dev, st.st_ino};
+            }
             if (seen.contains(node))
                 continue;
             seen.insert(node, i);
-            inodes[size_t(i)] = st.st_ino;
+            inodes[size_t(i)] = node.ino;
             kept.push_back(i);
         }
         members = kept.size() < 2 ? std::vector<int>{} : std::move(kept);
@@ -178,8 +344,10 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
 
     // Each stage reads further into the files the stage before could not
     // tell apart: the first 4 KiB of files longer than the head (most files of
-    // one size differ there already), the head, then the whole file. A
-    // stage's digest covers the whole of a file no longer than its limit.
+    // one size differ there already), the head, the last 4 KiB of files over
+    // a chunk (files that differ late, such as grown ones, differ there), then
+    // the whole file. A stage's digest covers the whole of a file no longer
+    // than its limit.
     struct Pending
     {
         std::vector<int> members;
@@ -187,6 +355,9 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
     };
     std::vector<Pending> pending;
     std::vector<std::vector<int>> open;
+    // Whether any read so far waited for the disk: the whole files are then read by more threads.
+    bool cold = false;
+    const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, kColdReaders);
     std::vector<std::vector<int>> firstOpen;
     for (std::vector<int> &members : bySize) {
         if (members.size() < 2)
@@ -203,27 +374,41 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
             work.insert(work.end(), members.begin(), members.end());
         byInode(work);
         Digests firsts(candidates.size());
-        digestAll(candidates, work, kFirstBytes, firsts);
+        cold = digestAll(candidates, work, Part::first, kFirstBytes, firsts);
         for (const std::vector<int> &members : firstOpen)
             for (auto &[digest, same] : groupBy(members, firsts))
                 if (same.size() >= 2)
                     open.push_back(std::move(same));
     }
-    for (const std::optional<qint64> limit : {std::optional<qint64>(kHeadBytes), std::optional<qint64>()}) {
+    for (const Part part : {Part::head, Part::tail, Part::screen, Part::whole}) {
         std::vector<int> work;
-        for (const std::vector<int> &members : open)
-            work.insert(work.end(), members.begin(), members.end());
+        std::vector<std::vector<int>> further;
+        for (std::vector<int> &members : open) {
+            const qint64 size = candidates[size_t(members.front())].size();
+            // Small files are read whole at little more cost. Large ones of
+            // one size, head and tail are mostly copies when two; among more
+            // of them, a fast pass spares the SHA-256 of those that are not.
+            if ((part == Part::tail && size <= kChunkBytes) ||
+                (part == Part::screen && (size <= kChunkBytes || members.size() <= 2)))
+                further.push_back(std::move(members));
+            else
+                work.insert(work.end(), members.begin(), members.end());
+        }
         byInode(work);
         Digests digests(candidates.size());
-        digestAll(candidates, work, limit, digests);
-        std::vector<std::vector<int>> further;
+        if (part == Part::whole)
+            digestGroups(candidates, open, cold ? kColdReaders : cores, digests);
+        else
+            cold = digestAll(candidates, work, part, kHeadBytes, digests) || cold;
         for (const std::vector<int> &members : open) {
+            if (members.empty())
+                continue; // passed on above
             for (auto &[digest, same] : groupBy(members, digests)) {
                 if (same.size() < 2)
                     continue;
-                if (!limit)
+                if (part == Part::whole)
                     pending.push_back({std::move(same), digest});
-                else if (candidates[size_t(same.front())].size() <= *limit)
+                else if (part == Part::head && candidates[size_t(same.front())].size() <= kHeadBytes)
                     pending.push_back({std::move(same), QString()});
                 else
                     further.push_back(std::move(same));
@@ -231,10 +416,12 @@ QList<DupGroup> Duplicates::find(const QList<FileItem> &items, const QByteArray 
         }
         open = std::move(further);
     }
-    // Groups of one size together, in the order the sizes came.
-    std::stable_sort(pending.begin(), pending.end(), [&](const Pending &a, const Pending &b) {
-        return sizeSlot.value(candidates[size_t(a.members.front())].size()) <
-               sizeSlot.value(candidates[size_t(b.members.front())].size());
+    // Groups of one size together, in the order the sizes came, then in the
+    // order of their first files: the same whichever stage told them apart.
+    std::sort(pending.begin(), pending.end(), [&](const Pending &a, const Pending &b) {
+        const size_t sa = sizeSlot.value(candidates[size_t(a.members.front())].size());
+        const size_t sb = sizeSlot.value(candidates[size_t(b.members.front())].size());
+        return sa != sb ? sa < sb : a.members.front() < b.members.front();
     });
 
     // Groups in the order their sizes came; equal wasted bytes keep that order.
@@ -273,15 +460,18 @@ bool sameVersion(const struct stat &a, const struct stat &b)
     return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-// The digest of the first `limit` bytes (or all) of the file; with
-// `expected`, only when the file is still the version the catalog saw. A
-// file whose size or modification time moved while it was read gives none:
-// its digest would be of no version of it that anyone can compare.
-std::optional<QString> hashFile(const QByteArray &path, std::optional<qint64> limit, const FileItem *expected)
+// The digest of part of the file `name` in the open folder `dirfd` (or a
+// path with AT_FDCWD): the first `limit` bytes, the last kFirstBytes, or all
+// of it; with `expected`, only when the file is still the version the
+// catalog saw. A file whose size or modification time moved while it was
+// read gives none: its digest would be of no version of it that anyone can
+// compare. `cold` is set when the first read had to wait for the disk.
+std::optional<QString> hashFile(int dirfd, const char *name, Part part, qint64 limit, const FileItem *expected,
+                                bool *cold)
 {
     // Non-blocking so that a name that became a pipe since the scan cannot hang
     // the search; no-follow because the catalog never holds symbolic links.
-    const int fd = NoAtime::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    const int fd = NoAtime::openAt(dirfd, name, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return std::nullopt;
     struct stat st;
@@ -291,32 +481,65 @@ std::optional<QString> hashFile(const QByteArray &path, std::optional<qint64> li
         return std::nullopt;
     }
     g_filesRead.fetch_add(1, std::memory_order_relaxed);
-    // A head read of a longer file would otherwise pull in far more than the
-    // head ahead of time; most such files are never read further.
-    if (!limit || *limit > Duplicates::kChunkBytes)
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    else if (st.st_size > *limit)
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    const qint64 size = st.st_size;
+    qint64 from = 0;
+    qint64 length = size;
+    if (part == Part::tail) {
+        from = std::max<qint64>(0, size - Duplicates::kFirstBytes);
+        length = size - from;
+    } else if (part == Part::first || part == Part::head) {
+        length = std::min(limit, size);
+    }
 
     thread_local std::unique_ptr<char[]> buffer(new char[size_t(Duplicates::kChunkBytes)]);
     Sha256 sha;
+    size_t fast = 0x9e3779b97f4a7c15ull;
     qint64 total = 0;
     bool failed = false;
-    for (;;) {
-        const qint64 wanted = limit ? std::min(Duplicates::kChunkBytes, *limit - total) : Duplicates::kChunkBytes;
-        if (wanted <= 0)
-            break;
-        const ssize_t got = ::read(fd, buffer.get(), size_t(wanted));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            failed = true;
-            break;
+    // The first read only takes what the page cache holds; when it would
+    // wait, read-ahead is set for what this read needs before the disk is asked.
+    bool probe = true;
+    while (total < length && !failed) {
+        // Whole chunks only, whatever the reads return: the fast hash depends on where its input is cut.
+        const size_t wanted = size_t(std::min(Duplicates::kChunkBytes, length - total));
+        size_t filled = 0;
+        while (filled < wanted) {
+            char *into = buffer.get() + filled;
+            const size_t room = wanted - filled;
+            const off_t at = off_t(from + total + qint64(filled));
+            ssize_t got;
+            if (probe) {
+                probe = false;
+                iovec span{into, room};
+                got = ::preadv2(fd, &span, 1, at, RWF_NOWAIT);
+                if (got < 0 && (errno == EAGAIN || errno == EOPNOTSUPP)) {
+                    if (errno == EAGAIN && cold)
+                        *cold = true;
+                    // A part of a longer file would otherwise pull in far more
+                    // than the part ahead of time; most are never read further.
+                    ::posix_fadvise(fd, 0, 0, length > Duplicates::kChunkBytes ? POSIX_FADV_SEQUENTIAL
+                                              : length < size                   ? POSIX_FADV_RANDOM
+                                                                                : POSIX_FADV_NORMAL);
+                    continue;
+                }
+            } else {
+                got = ::pread(fd, into, room, at);
+            }
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                failed = true; // an error, or the file ended before its size
+                break;
+            }
+            filled += size_t(got);
         }
-        if (got == 0)
+        if (failed)
             break;
-        sha.add(buffer.get(), size_t(got));
-        total += got;
+        if (part == Part::screen)
+            fast = qHashBits(buffer.get(), wanted, fast);
+        else
+            sha.add(buffer.get(), wanted);
+        total += qint64(wanted);
     }
     struct stat after;
     if (!failed && (::fstat(fd, &after) != 0 || !sameVersion(st, after)))
@@ -327,17 +550,108 @@ std::optional<QString> hashFile(const QByteArray &path, std::optional<qint64> li
     // another file's part: a failed read gives none.
     if (failed || total == 0)
         return std::nullopt;
+    return part == Part::screen ? QString::number(fast, 16) : sha.hex();
+}
+
+void remember(const FileItem &item, Part part, const QString &digest)
+{
+    Remembered &cache = remembered();
+    std::lock_guard guard(cache.lock);
+    Entry &entry = cache.entries[item.path()];
+    if (entry.size != item.size() || entry.modified != item.modified()) {
+        entry = Entry();
+        entry.size = item.size();
+        entry.modified = item.modified();
+    }
+    entry.slot(part) = digest;
+}
+
+// Reads `members` (files of one size) side by side: the SHA-256 of the first
+// and, in `same`, which of them hold exactly its bytes (the first included).
+// None when the first cannot be read as the catalog saw it; a file that
+// cannot be read, or moved while read, is not the same.
+std::optional<QString> sameContent(const std::vector<FileItem> &items, const std::vector<int> &members,
+                                   std::vector<bool> &same)
+{
+    struct Open
+    {
+        int fd = -1;
+        struct stat st;
+    };
+    std::vector<Open> files(members.size());
+    auto closeAll = [&] {
+        for (Open &f : files)
+            if (f.fd >= 0)
+                ::close(f.fd);
+    };
+    for (size_t k = 0; k < members.size(); ++k) {
+        const FileItem &item = items[size_t(members[k])];
+        Open &f = files[k];
+        f.fd = NoAtime::open(item.path().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+        if (f.fd < 0)
+            continue;
+        if (::fstat(f.fd, &f.st) != 0 || !S_ISREG(f.st.st_mode) || f.st.st_size != item.size() ||
+            modifiedOf(f.st) != item.modified()) {
+            ::close(f.fd);
+            f.fd = -1;
+            continue;
+        }
+        ::posix_fadvise(f.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        same[k] = true;
+    }
+    if (files[0].fd < 0) {
+        closeAll();
+        return std::nullopt;
+    }
+    g_filesRead.fetch_add(quint64(std::count(same.begin(), same.end(), true)), std::memory_order_relaxed);
+
+    thread_local std::unique_ptr<char[]> first(new char[size_t(Duplicates::kChunkBytes)]);
+    thread_local std::unique_ptr<char[]> other(new char[size_t(Duplicates::kChunkBytes)]);
+    // Whole chunks, whatever the reads return.
+    auto fill = [](int fd, char *into, size_t wanted, qint64 at) {
+        for (size_t filled = 0; filled < wanted;) {
+            const ssize_t got = ::pread(fd, into + filled, wanted - filled, off_t(at + qint64(filled)));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            filled += size_t(got);
+        }
+        return true;
+    };
+    const qint64 size = files[0].st.st_size;
+    Sha256 sha;
+    quint64 bytes = 0;
+    bool ok = true;
+    for (qint64 at = 0; at < size && ok; at += Duplicates::kChunkBytes) {
+        const size_t wanted = size_t(std::min(Duplicates::kChunkBytes, size - at));
+        ok = fill(files[0].fd, first.get(), wanted, at);
+        if (!ok)
+            break;
+        sha.add(first.get(), wanted);
+        bytes += wanted;
+        for (size_t k = 1; k < files.size(); ++k) {
+            if (!same[k])
+                continue;
+            same[k] = fill(files[k].fd, other.get(), wanted, at) && std::memcmp(first.get(), other.get(), wanted) == 0;
+            if (same[k])
+                bytes += wanted;
+        }
+    }
+    for (size_t k = 0; k < files.size(); ++k) {
+        struct stat after;
+        if (same[k] && (::fstat(files[k].fd, &after) != 0 || !sameVersion(files[k].st, after)))
+            same[k] = false;
+    }
+    closeAll();
+    g_bytesRead.fetch_add(bytes, std::memory_order_relaxed);
+    if (!ok || !same[0] || size == 0)
+        return std::nullopt;
     return sha.hex();
 }
 
-} // namespace
-
-std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qint64> limit)
-{
-    return hashFile(path, limit, nullptr);
-}
-
-std::optional<QString> Duplicates::digest(const FileItem &item, std::optional<qint64> limit)
+std::optional<QString> cachedDigest(const FileItem &item, Part part, qint64 limit, int dirfd, const char *name,
+                                    bool *cold)
 {
     Remembered &cache = remembered();
     Entry entry;
@@ -347,18 +661,34 @@ std::optional<QString> Duplicates::digest(const FileItem &item, std::optional<qi
         if (found != cache.entries.cend())
             entry = *found;
     }
-    if (entry.size != item.size() || entry.modified != item.modified())
-        entry = Entry{item.size(), item.modified(), std::nullopt, std::nullopt};
-    std::optional<QString> &slot = !limit ? entry.full : *limit == kFirstBytes ? entry.first : entry.head;
+    if (entry.size != item.size() || entry.modified != item.modified()) {
+        entry = Entry();
+        entry.size = item.size();
+        entry.modified = item.modified();
+    }
+    std::optional<QString> &slot = entry.slot(part);
     if (slot)
         return slot;
-    std::optional<QString> fresh = hashFile(item.path(), limit, &item);
+    std::optional<QString> fresh = hashFile(dirfd, name, part, limit, &item, cold);
     if (!fresh)
         return std::nullopt;
     slot = fresh;
     std::lock_guard guard(cache.lock);
     cache.entries.insert(item.path(), std::move(entry));
     return fresh;
+}
+
+} // namespace
+
+std::optional<QString> Duplicates::hash(const QByteArray &path, std::optional<qint64> limit)
+{
+    return hashFile(AT_FDCWD, path.constData(), limit ? Part::head : Part::whole, limit.value_or(0), nullptr, nullptr);
+}
+
+std::optional<QString> Duplicates::digest(const FileItem &item, std::optional<qint64> limit)
+{
+    const Part part = !limit ? Part::whole : *limit == kFirstBytes ? Part::first : Part::head;
+    return cachedDigest(item, part, limit.value_or(0), AT_FDCWD, item.path().constData(), nullptr);
 }
 
 QList<Duplicates::Bucket> Duplicates::bucket(const QList<FileItem> &items, std::optional<qint64> limit)

@@ -12,10 +12,12 @@
 
 // Finds the files whose contents are byte-for-byte identical. Only files of
 // one size are compared, by SHA-256 of their first 64 KiB (after their first
-// 4 KiB, for longer files) and, above that, of the whole file. A digest is
-// only taken of a file still as the catalog saw it and unchanged while read. Holds no state but one process-wide cache of digests, valid
-// while a file's size and modification date are unchanged, so that a rescan
-// reads only new or changed files.
+// 4 KiB, for longer files) and, above that, of the whole file (after their
+// last 4 KiB and, among three or more files over 1 MiB, a fast hash of all
+// of it). A digest is only taken of a file still as the catalog saw it and
+// unchanged while read. Holds no state but one process-wide cache of
+// digests, valid while a file's size and modification date are unchanged,
+// so that a rescan reads only new or changed files.
 class Duplicates final
 {
 public:

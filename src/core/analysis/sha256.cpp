@@ -4,40 +4,76 @@
 
 #include <QtGlobal>
 
+#include <dlfcn.h>
+
 namespace {
 
-// Fetched once: looking the algorithm up by name for every file costs more than hashing a small one.
-const EVP_MD *sha256()
+// The few calls the digest makes, looked up once in libcrypto, which is
+// opened on the first digest rather than at every start of the program.
+struct Crypto
 {
-    static EVP_MD *md = EVP_MD_fetch(nullptr, "SHA256", nullptr);
-    return md;
+    decltype(&EVP_MD_fetch) mdFetch = nullptr;
+    decltype(&EVP_MD_CTX_new) ctxNew = nullptr;
+    decltype(&EVP_MD_CTX_free) ctxFree = nullptr;
+    decltype(&EVP_DigestInit_ex2) init = nullptr;
+    decltype(&EVP_DigestUpdate) update = nullptr;
+    decltype(&EVP_DigestFinal_ex) final = nullptr;
+    // Fetched once: looking the algorithm up by name for every file costs more than hashing a small one.
+    EVP_MD *sha256 = nullptr;
+
+    template <typename F>
+    static bool bind(void *library, const char *name, F &into)
+    {
+        into = reinterpret_cast<F>(::dlsym(library, name));
+        return into != nullptr;
+    }
+
+    Crypto()
+    {
+        void *library = ::dlopen(TOVALO_LIBCRYPTO, RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return;
+        if (bind(library, "EVP_MD_fetch", mdFetch) && bind(library, "EVP_MD_CTX_new", ctxNew) &&
+            bind(library, "EVP_MD_CTX_free", ctxFree) && bind(library, "EVP_DigestInit_ex2", init) &&
+            bind(library, "EVP_DigestUpdate", update) && bind(library, "EVP_DigestFinal_ex", final))
+            sha256 = mdFetch(nullptr, "SHA256", nullptr);
+    }
+};
+
+const Crypto &crypto()
+{
+    static const Crypto c; // kept for the life of the process
+    return c;
 }
 
 } // namespace
 
-Sha256::Sha256() : m_ctx(EVP_MD_CTX_new())
+Sha256::Sha256() : m_ctx(nullptr)
 {
-    if (!m_ctx || !sha256() || EVP_DigestInit_ex2(m_ctx, sha256(), nullptr) != 1) {
+    const Crypto &c = crypto();
+    if (c.sha256)
+        m_ctx = c.ctxNew();
+    if (!m_ctx || c.init(m_ctx, c.sha256, nullptr) != 1) {
         // Only a broken OpenSSL installation lands here; no digest can be trusted then.
-        qFatal("Tovalo: OpenSSL offers no SHA-256");
+        qFatal("Tovalo: OpenSSL (%s) offers no SHA-256", TOVALO_LIBCRYPTO);
     }
 }
 
 Sha256::~Sha256()
 {
-    EVP_MD_CTX_free(m_ctx);
+    crypto().ctxFree(m_ctx);
 }
 
 void Sha256::add(const char *data, size_t length)
 {
-    EVP_DigestUpdate(m_ctx, data, length);
+    crypto().update(m_ctx, data, length);
 }
 
 QString Sha256::hex()
 {
     unsigned char out[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    EVP_DigestFinal_ex(m_ctx, out, &length);
+    crypto().final(m_ctx, out, &length);
     return QString::fromLatin1(
         QByteArray::fromRawData(reinterpret_cast<const char *>(out), int(length)).toHex());
 }

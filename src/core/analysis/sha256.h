@@ -7,7 +7,7 @@
 
 typedef struct evp_md_ctx_st EVP_MD_CTX;
 
-// A running SHA-256 through OpenSSL, which uses the processor's SHA
+// A running SHA-256 through OpenSSL (opened on first use), which uses the processor's SHA
 // instructions where it has them.
 class Sha256 final
 {

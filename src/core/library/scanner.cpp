@@ -6,23 +6,29 @@
 #include "noatime.h"
 #include "xattr.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
 #include <condition_variable>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
 namespace {
+
+constexpr long kListingBytes = 64 * 1024;
 
 constexpr unsigned kStatMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME |
                                STATX_CTIME | STATX_BTIME | STATX_BLOCKS | STATX_ATIME;
@@ -43,23 +49,29 @@ public:
     const ExtInfo &get(const char *name, size_t nameLength)
     {
         const char *dot = static_cast<const char *>(memrchr(name, '.', nameLength));
-        QByteArray raw;
+        std::string_view raw;
         if (dot && dot != name && dot != name + nameLength - 1)
-            raw = QByteArray(dot + 1, qsizetype(name + nameLength - dot - 1));
-        auto it = m_cache.find(raw);
+            raw = std::string_view(dot + 1, size_t(name + nameLength - dot - 1));
+        // Looked up by view: most names bring an extension seen before, and then no allocation.
+        const auto it = m_cache.find(raw);
         if (it != m_cache.end())
-            return it.value();
+            return it->second;
         ExtInfo info;
-        info.lower = QString::fromUtf8(raw).toLower();
+        info.lower = QString::fromUtf8(raw.data(), qsizetype(raw.size())).toLower();
         info.id = StringPool::intern(info.lower);
         info.kind = Kinds::of(info.lower);
         info.package = DiskRules::isPackageExtension(info.lower);
         info.skipPackage = DiskRules::isLibraryPackage(info.lower);
-        return m_cache.insert(raw, info).value();
+        return m_cache.emplace(std::string(raw), std::move(info)).first->second;
     }
 
 private:
-    QHash<QByteArray, ExtInfo> m_cache;
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, ExtInfo, Hash, std::equal_to<>> m_cache;
 };
 
 QByteArray childPath(const QByteArray &dir, const char *name, size_t length)
@@ -202,60 +214,126 @@ private:
     int m_outstanding = 0;
 };
 
+// One folder's entries: names packed into one buffer, each with its type
+// from the directory listing (DT_UNKNOWN where the file system gives none).
+struct Listing
+{
+    struct Entry
+    {
+        quint32 offset;
+        quint32 length;
+        unsigned char type;
+    };
+    std::string names;
+    std::vector<Entry> entries;
+
+    const char *name(const Entry &e) const { return names.data() + e.offset; }
+    std::string_view view(const Entry &e) const { return {name(e), e.length}; }
+};
+
+// Reads the open folder `fd` straight with getdents64, which spares the
+// descriptor flag calls and buffer of a DIR stream. False on a read error.
+bool list(int fd, Listing &out)
+{
+    struct LinuxDirent64
+    {
+        ino64_t d_ino;
+        off64_t d_off;
+        unsigned short d_reclen;
+        unsigned char d_type;
+        char d_name[1];
+    };
+    thread_local std::unique_ptr<char[]> buffer(new char[kListingBytes]);
+    for (;;) {
+        const long got = ::syscall(SYS_getdents64, fd, buffer.get(), kListingBytes);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        for (long at = 0; at < got;) {
+            const auto *e = reinterpret_cast<const LinuxDirent64 *>(buffer.get() + at);
+            at += e->d_reclen;
+            if (e->d_name[0] == '.')
+                continue; // hidden, and "." and ".."
+            const size_t length = std::strlen(e->d_name);
+            out.entries.push_back({quint32(out.names.size()), quint32(length), e->d_type});
+            out.names.append(e->d_name, length + 1); // with its terminating zero, for the calls that take one
+        }
+    }
+}
+
 void ParallelWalk::readFolder(const Task &task, ExtCache &exts)
 {
     const int fd = ::open(task.path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return; // unreadable: passed over
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
+    // One per thread, emptied for each folder: its buffers keep their room.
+    thread_local Listing listing;
+    listing.names.clear();
+    listing.entries.clear();
+    if (!list(fd, listing)) {
         ::close(fd);
         return;
     }
-    std::vector<QByteArray> names;
-    while (dirent *e = ::readdir(dir)) {
-        if (e->d_name[0] == '.')
-            continue; // hidden, and "." and ".."
-        names.emplace_back(e->d_name);
-    }
-    std::sort(names.begin(), names.end());
+    std::sort(listing.entries.begin(), listing.entries.end(),
+              [](const Listing::Entry &a, const Listing::Entry &b) {
+                  return listing.view(a) < listing.view(b);
+              });
 
     std::vector<Task> children;
     Node &node = *task.node;
-    node.entries.reserve(names.size());
-    for (const QByteArray &name : names) {
-        struct statx st;
-        if (!statEntry(fd, name.constData(), st))
+    node.entries.reserve(listing.entries.size());
+    for (const Listing::Entry &entry : listing.entries) {
+        const char *name = listing.name(entry);
+        const size_t length = entry.length;
+        // The listing's type spares a stat for what the walk never records
+        // (links, devices) and for plain folders; packages need their dates.
+        if (entry.type != DT_UNKNOWN && entry.type != DT_REG && entry.type != DT_DIR)
             continue;
-        const ExtInfo &ext = exts.get(name.constData(), size_t(name.size()));
-        if (S_ISDIR(st.stx_mode)) {
-            if (ext.package) {
-                if (ext.lower == u"app") {
-                    node.entries.emplace_back(
-                        appRecord(childPath(task.path, name.constData(), size_t(name.size())), ext, st));
-                } else if (!task.appsOnly && !ext.skipPackage && ext.kind != Kind::other) {
-                    QByteArray path = childPath(task.path, name.constData(), size_t(name.size()));
-                    const qint64 size = Scanner::folderSize(path);
-                    node.entries.emplace_back(fileRecord(std::move(path), name.constData(), ext, st, size, fd));
-                }
-                continue;
-            }
-            if (!DiskRules::entersFolder(name.constData()))
+        const ExtInfo &ext = exts.get(name, length);
+        if (entry.type == DT_DIR && !ext.package) {
+            if (!DiskRules::entersFolder(name))
                 continue;
             if (task.appsOnly && task.level > 1)
                 continue; // application folders are read two levels deep
             auto child = std::make_unique<Node>();
-            children.push_back(Task{childPath(task.path, name.constData(), size_t(name.size())),
-                                    task.level + 1, task.appsOnly, child.get()});
+            children.push_back(Task{childPath(task.path, name, length), task.level + 1, task.appsOnly, child.get()});
+            node.entries.emplace_back(std::move(child));
+            continue;
+        }
+        if (entry.type == DT_REG && task.appsOnly && ext.kind != Kind::app)
+            continue;
+        struct statx st;
+        if (!statEntry(fd, name, st))
+            continue;
+        if (S_ISDIR(st.stx_mode)) {
+            if (ext.package) {
+                if (ext.lower == u"app") {
+                    node.entries.emplace_back(appRecord(childPath(task.path, name, length), ext, st));
+                } else if (!task.appsOnly && !ext.skipPackage && ext.kind != Kind::other) {
+                    QByteArray path = childPath(task.path, name, length);
+                    const qint64 size = Scanner::folderSize(path);
+                    node.entries.emplace_back(fileRecord(std::move(path), name, ext, st, size, fd));
+                }
+                continue;
+            }
+            if (!DiskRules::entersFolder(name))
+                continue;
+            if (task.appsOnly && task.level > 1)
+                continue;
+            auto child = std::make_unique<Node>();
+            children.push_back(Task{childPath(task.path, name, length), task.level + 1, task.appsOnly, child.get()});
             node.entries.emplace_back(std::move(child));
             continue;
         }
         if (!S_ISREG(st.stx_mode) || (task.appsOnly && ext.kind != Kind::app))
             continue;
-        node.entries.emplace_back(fileRecord(childPath(task.path, name.constData(), size_t(name.size())),
-                                             name.constData(), ext, st, qint64(st.stx_size), fd));
+        node.entries.emplace_back(
+            fileRecord(childPath(task.path, name, length), name, ext, st, qint64(st.stx_size), fd));
     }
-    ::closedir(dir);
+    ::close(fd);
     // Pushed in reverse so the stack hands out the first folder first, keeping the walk near depth-first.
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         add(std::move(*it));

@@ -204,8 +204,10 @@ std::optional<SqliteDb> IndexStore::openReader(const QString &file, QString *err
     std::optional<SqliteDb> db = SqliteDb::open(file, SqliteDb::Mode::readOnly, error);
     // A search looks up rows all over the files table; SQLite's default
     // cache of 2 MB would read most of them from the disk again each time.
+    // Mapped, pages are read where the page cache holds them: no copy and no
+    // buffer per page, which is most of a one-off query's cost.
     if (db)
-        db->exec("PRAGMA cache_size=-32768");
+        db->exec("PRAGMA cache_size=-32768; PRAGMA mmap_size=1073741824");
     return db;
 }
 
