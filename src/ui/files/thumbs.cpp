@@ -420,14 +420,6 @@ std::optional<QString> Thumbs::cachedThumbnailPath(const QString &path, int pixe
     return std::nullopt;
 }
 
-QImage Thumbs::typeIcon(const QString &path, int pixels)
-{
-    static const QMimeDatabase db;
-    const QMimeType type = db.mimeTypeForFile(path);
-    return themeIcon({type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")},
-                     pixels);
-}
-
 QImage Thumbs::themeIcon(const QStringList &names, int pixels)
 {
     // Without a desktop session (offscreen, bare X) the theme is unnamed;

@@ -88,8 +88,6 @@ public:
     // The desktop thumbnail-cache file for `path` whose recorded
     // modification time matches the file's; absent when none is fresh.
     static std::optional<QString> cachedThumbnailPath(const QString &path, int pixels);
-    // The file's type icon from the icon theme.
-    static QImage typeIcon(const QString &path, int pixels);
     // The first of `names` the icon theme has.
     static QImage themeIcon(const QStringList &names, int pixels);
 
