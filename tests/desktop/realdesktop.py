@@ -6,8 +6,9 @@
             toast's message.
   keyboard  key presses under a window manager (openbox) through xdotool:
             → selects, Delete trashes, Ctrl+Z puts the file back byte for
-            byte, Space opens and closes the preview and → still moves the
-            selection, Tab reaches a sidebar row.
+            byte, Space opens the preview (read on the bus with the file it
+            shows) and closes it, and → still moves the selection, Tab
+            reaches a sidebar row.
 
 Each run makes its own home, demonstration files, X server, session bus and
 accessibility bus, and exits 77 (skipped) when a tool it needs is missing.
@@ -317,9 +318,21 @@ def check_keyboard(desktop):
     start = wait_for(lambda: selected_rows(pyatspi, listing), timeout=10)
     if not start:
         fail("→ selected nothing after the undo")
+    listing.clear_cache()
+    previewed = file_rows(pyatspi, listing)[start[0]].name.split(", ")[0]
     key(desktop, "space")
     if not wait_for(lambda: active_window_name(desktop) not in ("", "Tovalo"), timeout=10):
         fail("Space did not bring the preview forward")
+
+    # The panel is read as a sighted user reads it: the file's name, then its kind, size and date.
+    def preview():
+        app.clear_cache()
+        return next((w for w in children(app)
+                     if (w.name or "").startswith(previewed) and (w.name or "").count(", ") >= 2), None)
+    panel = wait_for(preview, timeout=10)
+    if panel is None:
+        fail("no window on the bus reads the previewed file %r with its details" % previewed)
+    print("the preview is read as %r" % panel.name)
     time.sleep(0.4)  # past the moment a second Space would be taken for the same press
     key(desktop, "space")
     if not wait_for(lambda: active_window_name(desktop) == "Tovalo", timeout=10):

@@ -4,10 +4,12 @@
 #include "downloadrowaccessible.h"
 #include "components/pageheader.h"
 #include "files/fileinteractions.h"
+#include "files/previewpanel.h"
 #include "home/recentsgrid.h"
 #include "home/storagebar.h"
 #include "itemlistaccessible.h"
 #include "model/fmt.h"
+#include "previewaccessible.h"
 #include "pages/filegridview.h"
 #include "pages/filelistmodel.h"
 #include "quick/quicksearchview.h"
@@ -363,6 +365,8 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return quickRows(static_cast<QuickSearchView *>(widget));
     if (key == QLatin1String("StorageBar"))
         return storage(static_cast<StorageBar *>(widget));
+    if (key == QLatin1String("PreviewPanel"))
+        return new PreviewAccessible(static_cast<PreviewPanel *>(widget));
     if (key == QLatin1String("Toast"))
         return new ToastAccessible(static_cast<Toast *>(widget));
     if (key == QLatin1String("PageHeader"))

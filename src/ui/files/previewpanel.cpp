@@ -3,12 +3,14 @@
 #include "thumbmaker.h"
 #include "thumbs.h"
 
+#include "components/kindtag.h"
 #include "model/fmt.h"
 #include "shell/inspectordetails.h"
 #include "model/kind.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -18,8 +20,6 @@
 #include <QMetaObject>
 #include <QMimeDatabase>
 #include <QPainter>
-#include <QPointer>
-#include <QThreadPool>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -58,7 +58,30 @@ PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::Win
     setWindowTitle(QStringLiteral("Preview"));
     setFocusPolicy(Qt::StrongFocus);
     Appearance::shared().follow(this, &m_dark);
+    // Its own threads: a slow PDF or video here never waits behind, nor
+    // holds up, the thumbnails of the lists.
+    m_pool.setMaxThreadCount(2);
     resize(sizeHint());
+}
+
+PreviewPanel::~PreviewPanel()
+{
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+QString PreviewPanel::fileName() const
+{
+    if (m_index < 0 || m_index >= m_paths.size())
+        return {};
+    return QFileInfo(QFile::decodeName(m_paths.at(m_index))).fileName();
+}
+
+QString PreviewPanel::position() const
+{
+    if (m_index < 0 || m_index >= m_paths.size())
+        return {};
+    return QLocale().toString(m_index + 1) + QStringLiteral(" of ") + QLocale().toString(m_paths.size());
 }
 
 QString PreviewPanel::dateText(const QDateTime &date)
@@ -105,43 +128,84 @@ void PreviewPanel::setCurrentIndex(int index)
 void PreviewPanel::reload()
 {
     const quint64 ticket = ++m_ticket;
+    // What has not started yet is for a file no longer shown.
+    m_pool.clear();
     m_picture = {};
     m_text.clear();
     m_icon = {};
+    m_details.clear();
+    m_lines.clear();
+    m_loaded = false;
     if (m_index < 0 || m_index >= m_paths.size()) {
         m_content = Content::none;
         setWindowTitle(QStringLiteral("Preview"));
         update();
+        announce();
         return;
     }
     const QByteArray path = m_paths.at(m_index);
-    setWindowTitle(QFileInfo(QFile::decodeName(path)).fileName());
-    // Until the content arrives the details stand in, with the type's icon.
+    setWindowTitle(fileName());
+    // Until the content arrives the name stands alone.
     m_content = Content::details;
-    m_icon = Thumbs::iconFor(path, 128);
     update();
+    announce();
     const qreal ratio = std::max<qreal>(1.0, devicePixelRatioF());
     const int pixels = int(std::max(width(), height()) * ratio);
-    QPointer<PreviewPanel> self(this);
-    QThreadPool::globalInstance()->start([self, path, pixels, ticket]() {
+    m_pool.start([this, path, pixels, ticket]() {
+        if (m_ticket.load() != ticket)
+            return;
         Loaded loaded = load(path, pixels);
-        QMetaObject::invokeMethod(qApp, [self, ticket, loaded = std::move(loaded)]() {
-            if (!self || self->m_ticket != ticket)
-                return;
-            self->m_content = loaded.content;
-            self->m_picture = loaded.picture;
-            self->m_text = loaded.text;
-            self->update();
+        // Posted to the panel: dropped if it is gone by then.
+        QMetaObject::invokeMethod(this, [this, ticket, loaded = std::move(loaded)]() {
+            if (m_ticket.load() == ticket)
+                arrived(loaded);
         }, Qt::QueuedConnection);
     });
+}
+
+void PreviewPanel::arrived(const Loaded &loaded)
+{
+    m_loaded = true;
+    m_content = loaded.content;
+    m_picture = loaded.picture;
+    m_text = loaded.text;
+    if (loaded.type)
+        m_icon = Thumbs::iconOfType(*loaded.type, 128);
+    const QString ext = QFileInfo(fileName()).suffix().toLower();
+    const QString size = loaded.exists ? Fmt::size(loaded.isDir ? 0 : loaded.size) : QStringLiteral("Missing");
+    const QString modified = QStringLiteral("Modified ") + dateText(loaded.modified);
+    m_lines = {size, modified, QStringLiteral("Created ") + dateText(loaded.created)};
+    m_details = {KindTag::label(ext, Kinds::of(ext)), size};
+    if (loaded.exists)
+        m_details.append(modified);
+    update();
+    announce();
+}
+
+void PreviewPanel::announce()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 PreviewPanel::Loaded PreviewPanel::load(const QByteArray &nativePath, int pixels)
 {
     const QString path = QFile::decodeName(nativePath);
     Loaded out;
-    const QString ext = QFileInfo(path).suffix().toLower();
+    const QFileInfo info(path);
+    out.exists = info.exists();
+    out.isDir = info.isDir();
+    out.size = info.size();
+    out.modified = info.lastModified();
+    out.created = info.birthTime().isValid() ? info.birthTime() : info.metadataChangeTime();
+    out.type = Thumbs::typeIconOf(nativePath);
+    const QString ext = info.suffix().toLower();
     const Kind kind = Kinds::of(ext);
+    // A pipe or a device is only described: reading it could wait forever.
+    if (!out.exists || (!info.isFile() && !Thumbs::isApp(path)))
+        return out;
     if (Thumbs::isApp(path)) {
         out.picture = Thumbs::drawn(nativePath, 256);
     } else if (kind == Kind::image) {
@@ -201,12 +265,10 @@ void PreviewPanel::paintEvent(QPaintEvent *)
     p.setPen(Theme::ink.resolve(m_dark));
     p.setFont(Theme::font(13, QFont::DemiBold));
     if (m_index >= 0 && m_index < m_paths.size()) {
-        const QString name = QFileInfo(QFile::decodeName(m_paths.at(m_index))).fileName();
-        const QString position = QLocale().toString(m_index + 1) + QStringLiteral(" of ") +
-                                 QLocale().toString(m_paths.size());
+        const QString name = fileName();
         p.setFont(Theme::font(11));
         p.setPen(Theme::ink3.resolve(m_dark));
-        p.drawText(title, Qt::AlignRight | Qt::AlignVCenter, position);
+        p.drawText(title, Qt::AlignRight | Qt::AlignVCenter, position());
         p.setFont(Theme::font(13, QFont::DemiBold));
         p.setPen(Theme::ink.resolve(m_dark));
         const QRectF nameBox = title.adjusted(0, 0, -90, 0);
@@ -215,21 +277,13 @@ void PreviewPanel::paintEvent(QPaintEvent *)
     }
     p.fillRect(QRectF(0, kTitleHeight - 1, width(), 1), Theme::line.resolve(m_dark));
 
-    const QRectF area(kMargin, kTitleHeight + kMargin, width() - 2 * kMargin,
-                      height() - kTitleHeight - 2 * kMargin);
+    const QRectF area = contentRect();
     switch (m_content) {
     case Content::none:
         break;
-    case Content::picture: {
-        QSizeF size = m_picture.deviceIndependentSize();
-        // Large pictures fit the window; small ones stay at their own size.
-        if (size.width() > area.width() || size.height() > area.height())
-            size.scale(area.size(), Qt::KeepAspectRatio);
-        const QRectF target(area.center().x() - size.width() / 2,
-                            area.center().y() - size.height() / 2, size.width(), size.height());
-        p.drawImage(target, m_picture);
+    case Content::picture:
+        p.drawImage(pictureRect(), m_picture);
         break;
-    }
     case Content::text:
         p.fillRect(area, Theme::surface.resolve(m_dark));
         p.setPen(Theme::ink.resolve(m_dark));
@@ -243,12 +297,29 @@ void PreviewPanel::paintEvent(QPaintEvent *)
     }
 }
 
+QRectF PreviewPanel::contentRect() const
+{
+    return {qreal(kMargin), qreal(kTitleHeight + kMargin), qreal(width() - 2 * kMargin),
+            qreal(height() - kTitleHeight - 2 * kMargin)};
+}
+
+QRectF PreviewPanel::pictureRect() const
+{
+    if (m_content != Content::picture || m_picture.isNull())
+        return {};
+    const QRectF area = contentRect();
+    QSizeF size = m_picture.deviceIndependentSize();
+    // Large pictures fit the window; small ones stay at their own size.
+    if (size.width() > area.width() || size.height() > area.height())
+        size.scale(area.size(), Qt::KeepAspectRatio);
+    return {area.center().x() - size.width() / 2, area.center().y() - size.height() / 2, size.width(),
+            size.height()};
+}
+
 void PreviewPanel::paintDetails(QPainter &p, const QRectF &area)
 {
     if (m_index < 0 || m_index >= m_paths.size())
         return;
-    const QString path = QFile::decodeName(m_paths.at(m_index));
-    const QFileInfo info(path);
     const QImage &icon = m_picture.isNull() ? m_icon : m_picture;
     const qreal side = 128;
     const QRectF iconBox(area.center().x() - side / 2, area.center().y() - side, side, side);
@@ -263,17 +334,11 @@ void PreviewPanel::paintDetails(QPainter &p, const QRectF &area)
     p.setPen(Theme::ink.resolve(m_dark));
     p.setFont(Theme::font(16, QFont::DemiBold));
     p.drawText(QRectF(area.left(), y, area.width(), 24), Qt::AlignHCenter | Qt::AlignVCenter,
-               p.fontMetrics().elidedText(info.fileName(), Qt::ElideMiddle, int(area.width())));
+               p.fontMetrics().elidedText(fileName(), Qt::ElideMiddle, int(area.width())));
     y += 30;
-    const QStringList lines = {
-        info.exists() ? Fmt::size(info.isDir() ? 0 : info.size()) : QStringLiteral("Missing"),
-        QStringLiteral("Modified ") + dateText(info.lastModified()),
-        QStringLiteral("Created ") + dateText(info.birthTime().isValid() ? info.birthTime()
-                                                                         : info.metadataChangeTime()),
-    };
     p.setFont(Theme::font(12));
     p.setPen(Theme::ink3.resolve(m_dark));
-    for (const QString &line : lines) {
+    for (const QString &line : m_lines) {
         p.drawText(QRectF(area.left(), y, area.width(), 18), Qt::AlignHCenter | Qt::AlignVCenter, line);
         y += 20;
     }

@@ -17,7 +17,6 @@
 #include <QMetaObject>
 #include <QMimeDatabase>
 #include <QMutexLocker>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -133,15 +132,19 @@ Thumbs &Thumbs::shared()
     return *instance;
 }
 
-Thumbs::Thumbs(QObject *parent) : QObject(parent), m_cache(kCountLimit)
+Thumbs::Thumbs(QObject *parent, int threads) : QObject(parent), m_cache(kCountLimit)
 {
     // Decoders are memory hungry; two at a time keep up with scrolling.
-    m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() / 2));
+    m_maxWorkers = threads > 0 ? threads : std::max(2, QThread::idealThreadCount() / 2);
+    m_pool.setMaxThreadCount(m_maxWorkers);
 }
 
 Thumbs::~Thumbs()
 {
-    m_pool.clear();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_waiting.clear();
+    }
     m_pool.waitForDone();
 }
 
@@ -171,42 +174,112 @@ int Thumbs::count() const
     return int(m_cache.count());
 }
 
+int Thumbs::waiting() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_waiting.size());
+}
+
 void Thumbs::insert(const QByteArray &path, double size, const QImage &image)
 {
     QMutexLocker lock(&m_mutex);
     m_cache.insert(key(path, size), new QImage(image), 1);
 }
 
-void Thumbs::request(const QByteArray &path, double size)
+void Thumbs::request(const QByteArray &path, double size, const QObject *owner)
 {
     const QString k = key(path, size);
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_cache.contains(k) || m_pending.contains(k))
-            return;
-        m_pending.insert(k);
-    }
     // Sharp on scaled screens; one pixel per point otherwise, which keeps a
     // full cache within a few hundred megabytes.
     const qreal ratio = qGuiApp ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
     const int pixels = int(size * ratio);
-    QPointer<Thumbs> self(this);
-    m_pool.start([self, path, pixels, k]() {
-        const QImage image = drawn(path, pixels);
-        if (!self)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_cache.contains(k))
             return;
-        QMetaObject::invokeMethod(self.data(), [self, k, path, pixels, image]() {
-            if (self)
-                self->finished(k, path, pixels, image);
-        }, Qt::QueuedConnection);
-    });
+        if (m_pending.contains(k)) {
+            // Asked by a second party: nobody may drop it any more.
+            for (Job &job : m_waiting)
+                if (job.key == k && job.owner != owner)
+                    job.owner = nullptr;
+            return;
+        }
+        m_pending.insert(k);
+        m_waiting.push_back({k, path, pixels, owner});
+    }
+    // The workers start once this pass of the event loop is over, when a
+    // view has asked for all it shows and dropped what it no longer does.
+    if (!m_startPosted) {
+        m_startPosted = true;
+        QMetaObject::invokeMethod(this, &Thumbs::startWorkers, Qt::QueuedConnection);
+    }
 }
 
-void Thumbs::finished(const QString &key, const QByteArray &path, int pixels, QImage image)
+void Thumbs::startWorkers()
 {
-    // Icon themes hand out pixmaps, which belong to the main thread.
-    if (image.isNull())
-        image = iconFor(path, pixels);
+    m_startPosted = false;
+    int starting = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        starting = std::min(m_maxWorkers - m_workers, int(m_waiting.size()));
+        m_workers += std::max(0, starting);
+    }
+    for (int i = 0; i < starting; ++i)
+        m_pool.start([this] { work(); });
+}
+
+void Thumbs::retain(const QObject *owner, const QSet<QByteArray> &paths)
+{
+    if (!owner)
+        return;
+    QMutexLocker lock(&m_mutex);
+    const auto dropped = std::remove_if(m_waiting.begin(), m_waiting.end(), [&](const Job &job) {
+        if (job.owner != owner || paths.contains(job.path))
+            return false;
+        m_pending.remove(job.key);
+        return true;
+    });
+    m_waiting.erase(dropped, m_waiting.end());
+}
+
+void Thumbs::work()
+{
+    for (;;) {
+        Job job;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (m_waiting.empty()) {
+                --m_workers;
+                return;
+            }
+            // Newest first: what was asked last is what is on screen now.
+            job = std::move(m_waiting.back());
+            m_waiting.pop_back();
+        }
+        Made made = makeOffThread(job.path, job.pixels);
+        // Posted to this object: the call is dropped if it is gone by then.
+        QMetaObject::invokeMethod(this, [this, key = job.key, pixels = job.pixels, made = std::move(made)] {
+            finished(key, pixels, made);
+        }, Qt::QueuedConnection);
+    }
+}
+
+Thumbs::Made Thumbs::makeOffThread(const QByteArray &path, int pixels)
+{
+    Made made;
+    made.image = drawn(path, pixels);
+    if (made.image.isNull())
+        made.type = typeIconOf(path);
+    return made;
+}
+
+void Thumbs::finished(const QString &key, int pixels, const Made &made)
+{
+    // Icon themes hand out pixmaps, which belong to the main thread; each
+    // type's icon is drawn once and shared.
+    QImage image = made.image;
+    if (image.isNull() && made.type)
+        image = iconOfType(*made.type, pixels);
     {
         QMutexLocker lock(&m_mutex);
         m_pending.remove(key);
@@ -219,6 +292,7 @@ void Thumbs::finished(const QString &key, const QByteArray &path, int pixels, QI
 
 void Thumbs::waitForDone()
 {
+    startWorkers();
     m_pool.waitForDone();
 }
 
@@ -230,13 +304,38 @@ QImage Thumbs::make(const QByteArray &path, int pixels)
 
 QImage Thumbs::iconFor(const QByteArray &nativePath, int pixels)
 {
+    const std::optional<TypeIcon> type = typeIconOf(nativePath);
+    return type ? iconOfType(*type, pixels) : QImage();
+}
+
+std::optional<Thumbs::TypeIcon> Thumbs::typeIconOf(const QByteArray &nativePath)
+{
     const QString path = QFile::decodeName(nativePath);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
     if (isApp(path))
-        return themeIcon({QStringLiteral("application-x-executable")}, pixels);
-    return typeIcon(path, pixels);
+        return TypeIcon{QStringLiteral("application/x-executable"), {QStringLiteral("application-x-executable")}};
+    // The database locks itself; asked from the workers it keeps the
+    // content sniffing of extensionless files off the main thread.
+    static const QMimeDatabase db;
+    // A pipe or a device is named by its extension: its bytes may never come.
+    const QFileInfo info(path);
+    const bool readable = info.isFile() || info.isDir();
+    const QMimeType type = db.mimeTypeForFile(info, readable ? QMimeDatabase::MatchDefault
+                                                             : QMimeDatabase::MatchExtension);
+    return TypeIcon{type.name(), {type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")}};
+}
+
+QImage Thumbs::iconOfType(const TypeIcon &type, int pixels)
+{
+    static QHash<QString, QImage> drawnTypes;
+    const QString k = QString::number(pixels) + u'|' + type.type;
+    const auto found = drawnTypes.constFind(k);
+    if (found != drawnTypes.constEnd())
+        return *found;
+    const QImage image = themeIcon(type.names, pixels);
+    drawnTypes.insert(k, image);
+    return image;
 }
 
 bool Thumbs::isApp(const QString &path)
@@ -249,6 +348,9 @@ QImage Thumbs::drawn(const QByteArray &nativePath, int pixels)
     const QString path = QFile::decodeName(nativePath);
     const QFileInfo info(path);
     if (!info.exists())
+        return {};
+    // Reading a pipe or a device named like a picture would wait forever.
+    if (!info.isFile() && !isApp(path))
         return {};
     // An application shows its own icon; the thumbnail readers are not asked.
     if (isAppImage(path)) {
@@ -316,14 +418,6 @@ std::optional<QString> Thumbs::cachedThumbnailPath(const QString &path, int pixe
             return candidate;
     }
     return std::nullopt;
-}
-
-QImage Thumbs::typeIcon(const QString &path, int pixels)
-{
-    static const QMimeDatabase db;
-    const QMimeType type = db.mimeTypeForFile(path);
-    return themeIcon({type.iconName(), type.genericIconName(), QStringLiteral("text-x-generic")},
-                     pixels);
 }
 
 QImage Thumbs::themeIcon(const QStringList &names, int pixels)

@@ -389,8 +389,11 @@ void FileGridView::requestThumbnails(int first, int last)
         const QByteArray &path = m_model.item(row).path();
         inView.insert(path);
         if (!m_inView.contains(path))
-            m_thumbs.request(path, size);
+            m_thumbs.request(path, size, this);
     }
+    // Cards that scrolled away before their turn are not made at all.
+    if (inView != m_inView)
+        m_thumbs.retain(this, inView);
     m_inView = inView;
 }
 
