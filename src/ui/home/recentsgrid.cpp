@@ -126,7 +126,7 @@ void RecentsGrid::paintEvent(QPaintEvent *event)
             continue;
         const FileItem &item = m_items[i];
         const qreal hover = i == m_hover ? m_hoverOpacity : i == m_leaving ? 1 - m_hoverOpacity : 0;
-        m_card->paintItem(p, rect, item, selection.contains(item.path()), hover);
+        m_card->paintCell(p, rect, item, selection.contains(item.path()), hover);
     }
     if (m_keyboardFocus && hasFocus() && selection.isEmpty() && !m_items.isEmpty()) {
         // Focus from the keyboard with nothing selected shows on the first card.

@@ -206,7 +206,7 @@ void ReviewList::paintEvent(QPaintEvent *event)
         Symbols::draw(p, tickRect(row), spared ? u"circle" : u"checkmark.circle.fill", kTickSymbol,
                       spared ? unticked : ticked);
         const QRectF file = rect.adjusted(kTick + kTickGap, 0, 0, 0);
-        m_row->paintItem(p, file, item, m_selection.contains(item.path()));
+        m_row->paintCell(p, file, item, m_selection.contains(item.path()), 0);
         if (row == focusRow && hasFocus())
             FocusRing::draw(p, rect, 8, m_dark);
     }
