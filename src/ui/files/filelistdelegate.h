@@ -2,10 +2,9 @@
 
 #include "model/fileitem.h"
 
+#include <optional>
 #include <QPointF>
 #include <QRectF>
-
-#include <optional>
 
 class QPainter;
 
@@ -31,8 +30,8 @@ public:
     virtual bool selectionShowsFocus() const { return true; }
 
     // `hover` runs 0 → 1 as the pointer comes in.
-    virtual void paintCell(QPainter &painter, const QRectF &cell, const FileItem &item, bool selected,
-                           qreal hover) const = 0;
+    virtual void paintCell(QPainter &painter, const QRectF &cell, const FileItem &item,
+                           bool selected, qreal hover) const = 0;
 
     // A press at `at` on a part with an action of its own (a copy button, a
     // tick) does that action and returns true; elsewhere it returns false.

@@ -8,7 +8,11 @@
 // list that does not scroll is as tall as its files (the home page's grid).
 struct FileListLayout
 {
-    enum class Flow { grid, rows };
+    enum class Flow
+    {
+        grid,
+        rows
+    };
 
     Flow flow = Flow::rows;
     bool scrolls = true;

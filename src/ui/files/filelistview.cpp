@@ -1,15 +1,15 @@
 #include "filelistview.h"
 
+#include "components/focusring.h"
 #include "fileinteractions.h"
 #include "filelistdelegate.h"
-#include "thumbs.h"
-
-#include "components/focusring.h"
 #include "pages/filelistmodel.h"
 #include "state/appstate.h"
 #include "theme/appearance.h"
 #include "theme/theme.h"
+#include "thumbs.h"
 
+#include <cmath>
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -17,12 +17,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QVariantAnimation>
-
-#include <cmath>
 
 namespace {
 
@@ -158,7 +156,8 @@ qreal FileListView::headerHeight(qreal width) const
     if (!m_header)
         return 0;
     const int inner = std::max(0, int(width) - int(2 * m_layout.sideMargin));
-    return m_header->hasHeightForWidth() ? m_header->heightForWidth(inner) : m_header->sizeHint().height();
+    return m_header->hasHeightForWidth() ? m_header->heightForWidth(inner)
+                                         : m_header->sizeHint().height();
 }
 
 qreal FileListView::filesTop(qreal width) const
@@ -297,7 +296,8 @@ void FileListView::relayout()
     bar->setRange(0, m_layout.scrolls ? std::max(0, content - viewport()->height()) : 0);
     if (m_header) {
         m_header->setGeometry(int(m_layout.sideMargin), int(m_layout.topMargin) - bar->value(),
-                              std::max(0, int(width - 2 * m_layout.sideMargin)), int(headerHeight(width)));
+                              std::max(0, int(width - 2 * m_layout.sideMargin)),
+                              int(headerHeight(width)));
     }
     if (width != m_lastWidth) {
         m_lastWidth = width;
@@ -376,7 +376,9 @@ void FileListView::paintEvent(QPaintEvent *event)
         if (!rect.intersects(dirty))
             continue;
         const FileItem &item = m_model.item(row);
-        const qreal hover = row == m_hover ? m_hoverOpacity : row == m_leaving ? 1 - m_hoverOpacity : 0;
+        const qreal hover = row == m_hover     ? m_hoverOpacity
+                            : row == m_leaving ? 1 - m_hoverOpacity
+                                               : 0;
         m_delegate->paintCell(p, rect, item, selected.contains(item.path()), hover);
     }
     paintFocus(p, first, last);
@@ -529,7 +531,8 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
     setHover(rowAt(event->position()));
     if (m_pressRow < 0 || !(event->buttons() & Qt::LeftButton))
         return;
-    if ((event->position().toPoint() - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+    if ((event->position().toPoint() - m_pressPos).manhattanLength() <
+        QApplication::startDragDistance())
         return;
     const int row = std::exchange(m_pressRow, -1);
     if (row >= m_model.rowCount())
@@ -537,7 +540,8 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
     const FileItem item = m_model.item(row);
     QImage picture = m_thumbs.cached(item.path(), m_delegate->thumbSize());
     if (picture.width() > kDragPicture || picture.height() > kDragPicture)
-        picture = picture.scaled(kDragPicture, kDragPicture, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        picture = picture.scaled(kDragPicture, kDragPicture, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
     FileInteractions::drag(this, item, QPixmap::fromImage(picture));
 }
 

@@ -2,13 +2,12 @@
 
 #include "filelistlayout.h"
 
+#include <optional>
 #include <QAbstractScrollArea>
 #include <QByteArray>
 #include <QPointer>
 #include <QRectF>
 #include <QSet>
-
-#include <optional>
 
 class AppState;
 class FileListDelegate;

@@ -10,10 +10,12 @@
 class AppState;
 class BackButton;
 class Banner;
+class FileListModel;
+class FileListView;
 class Library;
 class PageHeader;
 class PillButton;
-class ReviewList;
+class ReviewRow;
 class Thumbs;
 class Trasher;
 
@@ -25,6 +27,12 @@ class CleanupReviewPage final : public QWidget
     Q_OBJECT
 
 public:
+    static constexpr qreal kSideMargin = 28;
+    static constexpr qreal kTopMargin = 26;
+    static constexpr qreal kBottomMargin = 26;
+    static constexpr qreal kSpacing = 18;
+    static constexpr qreal kRowSpacing = 1;
+
     CleanupReviewPage(CleanupKind kind, AppState &state, Library &library, Thumbs &thumbs,
                       QWidget *parent = nullptr);
 
@@ -46,7 +54,9 @@ public:
     Banner &banner() const { return *m_banner; }
     PillButton &selectButton() const { return *m_select; }
     PillButton &trashButton() const { return *m_trash; }
-    ReviewList &list() const { return *m_list; }
+    // The files under the banner, each with its tick.
+    FileListView &list() const { return *m_list; }
+    ReviewRow &rows() const { return *m_rows; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -62,7 +72,9 @@ private:
     Trasher *m_trasher = nullptr;
     QList<FileItem> m_items;
     QSet<QByteArray> m_spared;
-    ReviewList *m_list;
+    FileListModel *m_model;
+    ReviewRow *m_rows;
+    FileListView *m_list;
     BackButton *m_back;
     PageHeader *m_header;
     Banner *m_banner;
