@@ -76,11 +76,9 @@ TEST(FileListView, AListThatDoesNotScrollIsAsTallAsItsCards)
     Thumbs thumbs;
     FileListModel model;
     FileCard card(thumbs);
-    FileListView view(model, thumbs, state);
     FileListLayout layout = grid(0, 8, 150, 240);
     layout.scrolls = false;
-    view.setFlow(layout);
-    view.setDelegate(&card);
+    FileListView view(model, card, layout, thumbs, state);
     ASSERT_TRUE(view.hasHeightForWidth());
     EXPECT_EQ(view.heightForWidth(700), 0);
 

@@ -29,8 +29,9 @@ constexpr int kDragPicture = 96;
 
 } // namespace
 
-FileListView::FileListView(FileListModel &model, Thumbs &thumbs, AppState &state, QWidget *parent)
-    : QAbstractScrollArea(parent), m_model(model), m_thumbs(thumbs), m_state(state),
+FileListView::FileListView(FileListModel &model, FileListDelegate &delegate, const FileListLayout &layout,
+                           Thumbs &thumbs, AppState &state, QWidget *parent)
+    : QAbstractScrollArea(parent), m_model(model), m_thumbs(thumbs), m_state(state), m_delegate(&delegate),
       m_hoverFade(new QVariantAnimation(this)), m_scroll(new QVariantAnimation(this))
 {
     setFrameShape(QFrame::NoFrame);
@@ -42,6 +43,8 @@ FileListView::FileListView(FileListModel &model, Thumbs &thumbs, AppState &state
     setFocusPolicy(Qt::StrongFocus);
     setProperty("fileView", true);
     m_dark = Appearance::shared().isDark();
+    m_delegate->setDark(m_dark);
+    setFlow(layout);
 
     // One curve drives both: the cell entered fades in as the one left fades out.
     m_hoverFade->setDuration(120);
@@ -110,8 +113,7 @@ void FileListView::setHeader(QWidget *header)
 void FileListView::setDark(bool dark)
 {
     m_dark = dark;
-    if (m_delegate)
-        m_delegate->setDark(dark);
+    m_delegate->setDark(dark);
     viewport()->update();
 }
 
@@ -168,7 +170,7 @@ qreal FileListView::filesTop(qreal width) const
 
 qreal FileListView::cellHeight(qreal width) const
 {
-    return m_delegate ? m_delegate->cellHeight(m_layout.columnWidth(width)) : 0;
+    return m_delegate->cellHeight(m_layout.columnWidth(width));
 }
 
 qreal FileListView::stride(qreal width) const
@@ -214,7 +216,7 @@ QRectF FileListView::itemRect(int row) const
 int FileListView::rowAt(const QPointF &point) const
 {
     const int count = m_model.rowCount();
-    if (count == 0 || !m_delegate)
+    if (count == 0)
         return -1;
     const qreal width = viewport()->width();
     const qreal y = point.y() + scrolled() - filesTop(width);
@@ -240,7 +242,7 @@ int FileListView::rowAt(const QPointF &point) const
 std::pair<int, int> FileListView::rowsInView() const
 {
     const int count = m_model.rowCount();
-    if (count == 0 || !m_delegate)
+    if (count == 0)
         return {0, -1};
     const qreal width = viewport()->width();
     const qreal top = scrolled() - filesTop(width);
@@ -292,7 +294,7 @@ void FileListView::relayout()
     const qreal width = viewport()->width();
     QScrollBar *bar = verticalScrollBar();
     bar->setPageStep(viewport()->height());
-    const int content = m_delegate ? int(std::ceil(contentHeight(width))) : 0;
+    const int content = int(std::ceil(contentHeight(width)));
     bar->setRange(0, m_layout.scrolls ? std::max(0, content - viewport()->height()) : 0);
     if (m_header) {
         m_header->setGeometry(int(m_layout.sideMargin), int(m_layout.topMargin) - bar->value(),
@@ -366,8 +368,6 @@ void FileListView::paintEvent(QPaintEvent *event)
     // A list that does not scroll lies on its page's own background.
     if (m_layout.scrolls)
         p.fillRect(event->rect(), Theme::bg.resolve(m_dark));
-    if (!m_delegate)
-        return;
     const auto [first, last] = rowsInView();
     const QRectF dirty = event->rect();
     const QSet<QByteArray> &selected = m_state.selection();
@@ -471,7 +471,7 @@ void FileListView::keyPressEvent(QKeyEvent *event)
 {
     // Space ticks the keyboard's file where the cells are check boxes.
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (plain && event->key() == Qt::Key_Space && m_delegate) {
+    if (plain && event->key() == Qt::Key_Space) {
         const int row = currentRow();
         if (row >= 0 && m_delegate->checked(m_model.item(row))) {
             m_delegate->toggle(m_model.item(row));
@@ -485,7 +485,7 @@ void FileListView::keyPressEvent(QKeyEvent *event)
 
 void FileListView::setHover(int row)
 {
-    if (!m_delegate || !m_delegate->hovers())
+    if (!m_delegate->hovers())
         row = -1;
     if (row == m_hover)
         return;

@@ -29,10 +29,11 @@ class FileListView final : public QAbstractScrollArea
     Q_OBJECT
 
 public:
-    FileListView(FileListModel &model, Thumbs &thumbs, AppState &state, QWidget *parent = nullptr);
+    // Starts with `delegate` (not owned) and `layout`; both may change later.
+    FileListView(FileListModel &model, FileListDelegate &delegate, const FileListLayout &layout, Thumbs &thumbs,
+                 AppState &state, QWidget *parent = nullptr);
     ~FileListView() override;
 
-    // Not owned; both may change at any time.
     void setDelegate(FileListDelegate *delegate);
     void setFlow(const FileListLayout &layout);
     // Takes ownership; it scrolls with the files and keeps its preferred height.
@@ -107,7 +108,7 @@ private:
     FileListModel &m_model;
     Thumbs &m_thumbs;
     AppState &m_state;
-    FileListDelegate *m_delegate = nullptr;
+    FileListDelegate *m_delegate;
     FileListLayout m_layout;
     QPointer<QWidget> m_header;
     QString m_spokenName;

@@ -135,6 +135,18 @@ ColumnGrid &gridOf(QWidget *grid)
 
 } // namespace
 
+FileListLayout HomePage::recentsLayout()
+{
+    // The latest files: a few cards that grow the page instead of scrolling.
+    FileListLayout recents;
+    recents.flow = FileListLayout::Flow::grid;
+    recents.scrolls = false;
+    recents.spacing = kRecentsGap;
+    recents.minColumn = kRecentsMinWidth;
+    recents.maxColumn = kRecentsMaxWidth;
+    return recents;
+}
+
 HomePage::HomePage(AppState &state, Library &library, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_state(state), m_library(library), m_thumbs(thumbs),
       m_columns(HomeRules::columns(kInitialWidth)), m_scroll(new PageScroll(kSpacing, this)),
@@ -143,22 +155,14 @@ HomePage::HomePage(AppState &state, Library &library, Thumbs &thumbs, QWidget *p
                              QStringLiteral("Tovalo is reading your home folders. Nothing leaves this computer."))),
       m_storage(new StorageBar(state, library)), m_shelfGrid(new QWidget), m_cleanupGrid(new QWidget),
       m_recentsModel(new FileListModel(this)), m_recentsCard(new FileCard(thumbs, this)),
-      m_recents(new FileListView(*m_recentsModel, thumbs, state)), m_sourcesGrid(new QWidget)
+      m_recents(new FileListView(*m_recentsModel, *m_recentsCard, recentsLayout(), thumbs, state)),
+      m_sourcesGrid(new QWidget)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scroll);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    // The latest files: a few cards that grow the page instead of scrolling.
-    FileListLayout recents;
-    recents.flow = FileListLayout::Flow::grid;
-    recents.scrolls = false;
-    recents.spacing = kRecentsGap;
-    recents.minColumn = kRecentsMinWidth;
-    recents.maxColumn = kRecentsMaxWidth;
-    m_recents->setFlow(recents);
-    m_recents->setDelegate(m_recentsCard);
     m_recents->setSpokenName(QStringLiteral("Fresh in"));
 
     new ColumnGrid(m_columns, kSectionSpacing, m_shelfGrid);

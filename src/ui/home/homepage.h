@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/filelistlayout.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -77,6 +79,7 @@ private:
     void refreshPhase();
     void rebuildShelves();
     void rebuildCleanup();
+    static FileListLayout recentsLayout();
     void rebuildRecents();
     void rebuildSources();
     void publishVisible();

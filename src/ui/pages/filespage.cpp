@@ -29,7 +29,8 @@ FilesPage::FilesPage(const QString &title, const QString &subtitle, const QList<
 FilesPage::FilesPage(AppState &state, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_state(state), m_thumbs(thumbs), m_model(new FileListModel(this)),
       m_card(new FileCard(thumbs, this)),
-      m_row(new FileRow(thumbs, this)), m_view(new FileListView(*m_model, thumbs, state, this)), m_column(new QWidget),
+      m_row(new FileRow(thumbs, this)), m_view(new FileListView(*m_model, *m_card, {}, thumbs, state, this)),
+      m_column(new QWidget),
       m_pageHeader(new PageHeader({}, {}, m_column)), m_empty(new EmptyState({}, {}, {}, m_column))
 {
     auto *layout = new QVBoxLayout(this);

@@ -15,11 +15,23 @@
 
 #include <QVBoxLayout>
 
+FileListLayout CleanupReviewPage::rowsLayout()
+{
+    FileListLayout rows;
+    rows.sideMargin = kSideMargin;
+    rows.topMargin = kTopMargin;
+    rows.bottomMargin = kBottomMargin;
+    rows.headerSpacing = kSpacing;
+    rows.spacing = kRowSpacing;
+    return rows;
+}
+
 CleanupReviewPage::CleanupReviewPage(CleanupKind kind, AppState &state, Library &library, Thumbs &thumbs,
                                      QWidget *parent)
     : QWidget(parent), m_kind(kind), m_state(state), m_library(library),
       m_model(new FileListModel(this)),
-      m_rows(new ReviewRow(thumbs, this)), m_list(new FileListView(*m_model, thumbs, state, this)),
+      m_rows(new ReviewRow(thumbs, this)),
+      m_list(new FileListView(*m_model, *m_rows, rowsLayout(), thumbs, state, this)),
       m_back(new BackButton(QString::fromUtf8(TidyTexts::kBackTitle))),
       m_header(new PageHeader(CleanupKinds::title(kind), CleanupKinds::detail(kind))),
       m_banner(new Banner(CleanupKinds::symbol(kind), {}, {})), m_select(new PillButton({})),
@@ -28,14 +40,6 @@ CleanupReviewPage::CleanupReviewPage(CleanupKind kind, AppState &state, Library 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
-    FileListLayout rows;
-    rows.sideMargin = kSideMargin;
-    rows.topMargin = kTopMargin;
-    rows.bottomMargin = kBottomMargin;
-    rows.headerSpacing = kSpacing;
-    rows.spacing = kRowSpacing;
-    m_list->setFlow(rows);
-    m_list->setDelegate(m_rows);
     m_list->setSpokenName(QStringLiteral("Files to move to the Trash"));
     // Space ticks the focused file instead of previewing it.
     m_list->setProperty("ownKeys", QStringLiteral("space"));

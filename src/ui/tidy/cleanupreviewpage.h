@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/cleanupcard.h"
+#include "files/filelistlayout.h"
 #include "model/fileitem.h"
 
 #include <QList>
@@ -62,6 +63,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    static FileListLayout rowsLayout();
     void reload();
     void refreshBanner();
     void publishVisible();
