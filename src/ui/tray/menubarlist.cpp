@@ -63,7 +63,8 @@ void MenuBarList::restyle()
     m_empty->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::ink3.resolve(m_dark).name()));
     m_openMain->setStyleSheet(
         QStringLiteral("QPushButton { color: %1; border: none; background: transparent; padding: 0; }"
-                       "QPushButton:hover { color: %2; }")
+                       "QPushButton:hover { color: %2; }"
+                       "QPushButton:focus { color: %2; text-decoration: underline; }")
             .arg(Theme::ink2.resolve(m_dark).name(), Theme::ink.resolve(m_dark).name()));
 }
 

@@ -1,5 +1,6 @@
 #include "menubarrow.h"
 
+#include "components/focusring.h"
 #include "files/fileinteractions.h"
 #include "files/thumb.h"
 #include "files/thumbs.h"
@@ -10,7 +11,9 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -48,6 +51,8 @@ MenuBarRow::MenuBarRow(const QByteArray &path, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_path(path), m_thumbs(thumbs), m_reveal(new QToolButton(this))
 {
     setAttribute(Qt::WA_Hover);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(displayName(path));
     Appearance::shared().follow(this, &m_dark);
     connect(&Appearance::shared(), &Appearance::changed, this, &MenuBarRow::styleButton);
     m_reveal->setAutoRaise(true);
@@ -55,6 +60,8 @@ MenuBarRow::MenuBarRow(const QByteArray &path, Thumbs &thumbs, QWidget *parent)
     m_reveal->setAccessibleName(QStringLiteral("Show in Folder"));
     m_reveal->setFixedSize(kButtonSide, kButtonSide);
     m_reveal->setCursor(Qt::ArrowCursor);
+    m_reveal->setFocusPolicy(Qt::TabFocus);
+    m_reveal->installEventFilter(this);
     m_reveal->hide();
     styleButton();
     connect(m_reveal, &QToolButton::clicked, this, [this]() { emit revealRequested(m_path); });
@@ -71,7 +78,11 @@ void MenuBarRow::styleButton()
     const qreal ratio = devicePixelRatioF();
     m_reveal->setIcon(QIcon(Symbols::pixmap(u"folder", kButtonPoints, Theme::ink2.resolve(m_dark), ratio)));
     m_reveal->setIconSize(QSize(int(Symbols::boxSize(kButtonPoints)), int(Symbols::boxSize(kButtonPoints))));
-    m_reveal->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    // The ring replaces no border, so the button keeps its size when focused.
+    m_reveal->setStyleSheet(
+        QStringLiteral("QToolButton { border: 2px solid transparent; border-radius: 6px; background: transparent; }"
+                       "QToolButton:focus { border-color: %1; }")
+            .arg(Theme::ring.resolve(m_dark).name()));
 }
 
 QSize MenuBarRow::sizeHint() const
@@ -84,8 +95,50 @@ void MenuBarRow::setHover(bool hover)
     if (hover == m_hover)
         return;
     m_hover = hover;
-    m_reveal->setVisible(hover);
+    showReveal();
     update();
+}
+
+void MenuBarRow::showReveal()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    m_reveal->setVisible(m_hover || focus == this || focus == m_reveal);
+}
+
+bool MenuBarRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_reveal && event->type() == QEvent::FocusOut)
+        showReveal();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MenuBarRow::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = FocusRing::fromKeyboard(event->reason());
+    showReveal();
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void MenuBarRow::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    showReveal();
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void MenuBarRow::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit openRequested(m_path);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void MenuBarRow::enterEvent(QEnterEvent *event)
@@ -155,4 +208,6 @@ void MenuBarRow::paintEvent(QPaintEvent *)
     const qreal width = std::max<qreal>(0, textRight - textLeft);
     p.drawText(QRectF(textLeft, row.top(), width, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
                metrics.elidedText(displayName(m_path), Qt::ElideMiddle, width));
+    if (m_keyboardFocus && hasFocus())
+        FocusRing::draw(p, row, kRadius, m_dark);
 }

@@ -11,7 +11,9 @@ class Thumbs;
 
 // One arrival of the downloads list: thumbnail and name; under the pointer
 // a button that shows the file in the file manager appears. A click opens
-// the file, a drag carries it into another application.
+// the file, a drag carries it into another application. From the keyboard
+// the row takes the focus (Return or Space opens) and shows its button,
+// which Tab reaches next.
 class MenuBarRow final : public QWidget
 {
     Q_OBJECT
@@ -32,7 +34,11 @@ signals:
     void revealRequested(const QByteArray &path);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -42,6 +48,8 @@ protected:
 
 private:
     void setHover(bool hover);
+    // The button shows while the pointer or the keyboard is on the row.
+    void showReveal();
     void styleButton();
 
     QByteArray m_path;
@@ -49,5 +57,6 @@ private:
     QToolButton *m_reveal;
     bool m_hover = false;
     bool m_dark = false;
+    bool m_keyboardFocus = false;
     std::optional<QPoint> m_pressedAt;
 };
