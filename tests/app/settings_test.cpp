@@ -5,6 +5,7 @@
 #include "tempdir.h"
 #include "theme/theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -153,6 +154,37 @@ TEST(SettingsWindow, TrayListSettingDefaultsOnAndIsStored)
 
     SettingsWindow again(&settings, {[] { return false; }, [](bool) { return true; }});
     EXPECT_FALSE(again.showMenuBarSwitch()->isChecked());
+}
+
+TEST(SettingsWindow, TabReachesEverySwitchAndSpaceOrReturnFlipsIt)
+{
+    TempTree tree;
+    QSettings settings(QFile::decodeName(tree.path("settings.ini")), QSettings::IniFormat);
+    SettingsWindow window(&settings, {[] { return false; }, [](bool) { return true; }});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    // Every switch the pointer can flip is in the Tab chain, in reading order.
+    QList<ToggleSwitch *> reached;
+    for (int i = 0; i < 20 && reached.size() < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_Tab);
+        if (auto *on = qobject_cast<ToggleSwitch *>(QApplication::focusWidget()); on && !reached.contains(on))
+            reached.append(on);
+    }
+    const QList<ToggleSwitch *> all = {window.showMenuBarSwitch(), window.atLoginSwitch(),
+                                       window.indexSwitch(), window.indexPauseSwitch()};
+    QList<ToggleSwitch *> enabled;
+    for (ToggleSwitch *each : all)
+        if (each->isEnabled())
+            enabled.append(each);
+    EXPECT_EQ(reached, enabled);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        ToggleSwitch *tray = window.showMenuBarSwitch();
+        tray->setFocus(Qt::TabFocusReason);
+        const bool before = tray->isChecked();
+        QTest::keyClick(tray, key);
+        EXPECT_NE(tray->isChecked(), before) << key;
+    }
 }
 
 TEST(SettingsWindow, ListsEveryShortcutWithItsKeysInTheMonospacedFont)
