@@ -3,7 +3,7 @@
 // are cached.
 #include "benchsupport.h"
 #include "files/thumbs.h"
-#include "pages/filegridview.h"
+#include "files/filelistview.h"
 #include "pages/filelistmodel.h"
 #include "pages/filespage.h"
 #include "state/appstate.h"

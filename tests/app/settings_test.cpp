@@ -192,8 +192,8 @@ TEST(SettingsWindow, ListsEveryShortcutWithItsKeysInTheMonospacedFont)
 namespace {
 
 // The keyboard starts on the first switch, Tab walks the switches in the
-// order they are read and then the form, Space flips the one it is on, and
-// Escape closes the window.
+// order they are read and then the form, Space or Return flips the one it is
+// on, and Escape closes the window.
 TEST(SettingsWindow, TheKeyboardWalksEverySwitchAndEscapeClosesIt)
 {
     TempTree tree;
@@ -216,10 +216,12 @@ TEST(SettingsWindow, TheKeyboardWalksEverySwitchAndEscapeClosesIt)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), window.showMenuBarSwitch());
 
-    const bool was = window.showMenuBarSwitch()->isChecked();
-    QTest::keyClick(window.showMenuBarSwitch(), Qt::Key_Space);
-    EXPECT_NE(window.showMenuBarSwitch()->isChecked(), was);
-    EXPECT_EQ(settings.value("showMenuBar"), QVariant(!was));
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        const bool was = window.showMenuBarSwitch()->isChecked();
+        QTest::keyClick(window.showMenuBarSwitch(), key);
+        EXPECT_NE(window.showMenuBarSwitch()->isChecked(), was) << key;
+        EXPECT_EQ(settings.value("showMenuBar"), QVariant(!was)) << key;
+    }
 
     QTest::keyClick(window.showMenuBarSwitch(), Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());

@@ -4,7 +4,7 @@
 #include "model/fmt.h"
 #include "pages/facetchip.h"
 #include "pages/filecard.h"
-#include "pages/filegridview.h"
+#include "files/filelistview.h"
 #include "pages/filespage.h"
 #include "pages/kindfacets.h"
 #include "pages/kindpage.h"
@@ -150,13 +150,13 @@ TEST_F(FilesPageTest, CardsStayWithinTheirWidthsAndTheGridIsCentred)
     page.setItems(items);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-    const FileGridView &view = page.view();
+    const FileListView &view = page.view();
     const qreal width = view.columnWidth();
     EXPECT_GE(width, 172);
     EXPECT_LE(width, 172 * 1.6);
     const QRectF first = view.itemRect(0);
     const QRectF second = view.itemRect(1);
-    EXPECT_DOUBLE_EQ(second.left() - first.right(), FileGridView::kGridSpacing);
+    EXPECT_DOUBLE_EQ(second.left() - first.right(), FilesPage::kGridSpacing);
     // Preview is 4:3 inside the card's 7-point padding.
     const QRectF preview = FileCard::previewRect(first);
     EXPECT_NEAR(preview.width() / preview.height(), 4.0 / 3.0, 1e-9);
@@ -191,7 +191,7 @@ TEST_F(FilesPageTest, ScreenReadersReadEachFileAndItsSelectionAndFollowAResort)
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
     state.select(state.visible()[1], false, false);
-    FileGridView &view = page.view();
+    FileListView &view = page.view();
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&view);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->role(), QAccessible::List);
@@ -232,7 +232,7 @@ TEST_F(FilesPageTest, KeyboardMenuBelongsToTheSelection)
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
     state.select(state.visible()[2], false, false);
-    FileGridView &view = page.view();
+    FileListView &view = page.view();
     EXPECT_EQ(view.focusPolicy(), Qt::StrongFocus);
     EXPECT_TRUE(view.property("fileView").toBool());
     // From the keyboard, the menu opens on the selected file wherever the pointer is.

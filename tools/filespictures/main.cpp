@@ -5,7 +5,7 @@
 #include "files/previewpanel.h"
 #include "files/quicklook.h"
 #include "files/thumbs.h"
-#include "pages/filegridview.h"
+#include "files/filelistview.h"
 #include "pages/filespage.h"
 #include "pages/kindpage.h"
 #include "library/library.h"
@@ -29,7 +29,7 @@ void hover(QWidget *viewport, const QPointF &at)
     QCoreApplication::sendEvent(viewport, &move);
 }
 
-void shoot(QWidget &page, FileGridView &view, const QString &file)
+void shoot(QWidget &page, FileListView &view, const QString &file)
 {
     AppState &state = AppState::shared();
     page.resize(1220, 800);

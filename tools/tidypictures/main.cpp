@@ -11,7 +11,6 @@
 #include "tidy/cleanupreviewpage.h"
 #include "tidy/cleanuptile.h"
 #include "tidy/duplicatespage.h"
-#include "tidy/reviewlist.h"
 #include "tidy/sourcespage.h"
 
 #include "picturetool.h"

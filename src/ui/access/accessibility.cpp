@@ -1,22 +1,21 @@
 #include "accessibility.h"
 
 #include "components/kindtag.h"
-#include "downloadrowaccessible.h"
 #include "components/pageheader.h"
+#include "downloadrowaccessible.h"
 #include "files/fileinteractions.h"
+#include "files/filelistdelegate.h"
+#include "files/filelistview.h"
 #include "files/previewpanel.h"
-#include "home/recentsgrid.h"
 #include "home/storagebar.h"
 #include "itemlistaccessible.h"
 #include "model/fmt.h"
-#include "previewaccessible.h"
-#include "pages/filegridview.h"
 #include "pages/filelistmodel.h"
+#include "previewaccessible.h"
 #include "quick/quicksearchview.h"
 #include "shell/siderow.h"
 #include "shell/toast.h"
 #include "tidy/dupgroupcard.h"
-#include "tidy/reviewlist.h"
 #include "tray/menubarrow.h"
 
 #include <QAccessibleWidget>
@@ -35,7 +34,7 @@ QString spoken(const FileItem &item)
         QStringLiteral(", "));
 }
 
-QAccessibleInterface *fileGrid(FileGridView *view)
+QAccessibleInterface *fileList(FileListView *view)
 {
     ItemListAccessible::Items items;
     const FileListModel &model = view->model();
@@ -53,65 +52,20 @@ QAccessibleInterface *fileGrid(FileGridView *view)
     items.selected = [view, &model](int row) {
         return view->selection().contains(model.item(row).path());
     };
-    items.press = [&model](int row) { FileInteractions::doubleClick(model.item(row)); };
     items.current = [view, &model] {
         const std::optional<QByteArray> anchor = view->anchor();
         return view->hasFocus() && anchor ? model.rowOf(*anchor) : -1;
     };
-    return new ItemListAccessible(view, QStringLiteral("Files"), std::move(items));
-}
-
-QAccessibleInterface *recents(RecentsGrid *grid)
-{
-    ItemListAccessible::Items items;
-    items.count = [grid] { return int(grid->items().size()); };
-    items.key = [grid](int row) { return grid->items().at(row).path(); };
-    items.rowOf = [grid](const QByteArray &path) {
-        const QList<FileItem> &all = grid->items();
-        for (int i = 0; i < all.size(); ++i)
-            if (all.at(i).path() == path)
-                return i;
-        return -1;
-    };
-    items.name = [grid](int row) { return spoken(grid->items().at(row)); };
-    items.rect = [grid](int row) { return grid->itemRect(row).toAlignedRect(); };
-    items.rowAt = [grid](const QPoint &at) { return grid->indexAt(QPointF(at)); };
-    items.selected = [grid](int row) { return grid->isSelected(row); };
-    items.press = [grid](int row) { FileInteractions::doubleClick(grid->items().at(row)); };
-    return new ItemListAccessible(grid, QStringLiteral("Fresh in"), std::move(items));
-}
-
-QAccessibleInterface *review(ReviewList *list)
-{
-    ItemListAccessible::Items items;
-    items.count = [list] { return int(list->items().size()); };
-    items.key = [list](int row) { return list->items().at(row).path(); };
-    items.rowOf = [list](const QByteArray &path) {
-        const QList<FileItem> &all = list->items();
-        for (int i = 0; i < all.size(); ++i)
-            if (all.at(i).path() == path)
-                return i;
-        return -1;
-    };
-    items.name = [list](int row) { return spoken(list->items().at(row)); };
-    items.rect = [list](int row) {
-        return list->rowRect(row).toAlignedRect().translated(list->viewport()->pos());
-    };
-    items.rowAt = [list](const QPoint &at) {
-        return list->rowAt(QPointF(at - list->viewport()->pos()));
-    };
-    items.selected = [list](int row) {
-        return list->selection().contains(list->items().at(row).path());
-    };
-    // Ticked: the file goes to the Trash with the others.
-    items.checked = [list](int row) -> std::optional<bool> {
-        return !list->spared().contains(list->items().at(row).path());
-    };
-    items.toggle = [list](int row) { list->toggleTick(row); };
-    items.press = items.toggle;
-    items.itemRole = QAccessible::CheckBox;
-    return new ItemListAccessible(list, QStringLiteral("Files to move to the Trash"),
-                                  std::move(items));
+    // Cells that are check boxes (a review's ticks) toggle; files open.
+    if (view->delegate().hasChecks()) {
+        items.checked = [view, &model](int row) { return view->delegate().checked(model.item(row)); };
+        items.toggle = [view, &model](int row) { view->delegate().toggle(model.item(row)); };
+        items.press = items.toggle;
+        items.itemRole = QAccessible::CheckBox;
+    } else {
+        items.press = [&model](int row) { FileInteractions::doubleClick(model.item(row)); };
+    }
+    return new ItemListAccessible(view, view->spokenName(), std::move(items));
 }
 
 QAccessibleInterface *copies(QWidget *cells, DupGroupCard *card)
@@ -355,12 +309,8 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget)
         return nullptr;
-    if (key == QLatin1String("FileGridView"))
-        return fileGrid(static_cast<FileGridView *>(widget));
-    if (key == QLatin1String("RecentsGrid"))
-        return recents(static_cast<RecentsGrid *>(widget));
-    if (key == QLatin1String("ReviewList"))
-        return review(static_cast<ReviewList *>(widget));
+    if (key == QLatin1String("FileListView"))
+        return fileList(static_cast<FileListView *>(widget));
     if (key == QLatin1String("QuickSearchView"))
         return quickRows(static_cast<QuickSearchView *>(widget));
     if (key == QLatin1String("StorageBar"))

@@ -1,7 +1,6 @@
 #include "homepage.h"
 
 #include "homerules.h"
-#include "recentsgrid.h"
 #include "shelfcard.h"
 #include "storagebar.h"
 
@@ -9,8 +8,11 @@
 #include "components/emptystate.h"
 #include "components/pageheader.h"
 #include "components/sectionheader.h"
+#include "files/filelistview.h"
 #include "library/library.h"
 #include "model/fmt.h"
+#include "pages/filecard.h"
+#include "pages/filelistmodel.h"
 #include "state/appstate.h"
 #include "tidy/cleanuptile.h"
 #include "tidy/pagescroll.h"
@@ -133,6 +135,18 @@ ColumnGrid &gridOf(QWidget *grid)
 
 } // namespace
 
+FileListLayout HomePage::recentsLayout()
+{
+    // The latest files: a few cards that grow the page instead of scrolling.
+    FileListLayout recents;
+    recents.flow = FileListLayout::Flow::grid;
+    recents.scrolls = false;
+    recents.spacing = kRecentsGap;
+    recents.minColumn = kRecentsMinWidth;
+    recents.maxColumn = kRecentsMaxWidth;
+    return recents;
+}
+
 HomePage::HomePage(AppState &state, Library &library, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_state(state), m_library(library), m_thumbs(thumbs),
       m_columns(HomeRules::columns(kInitialWidth)), m_scroll(new PageScroll(kSpacing, this)),
@@ -140,12 +154,16 @@ HomePage::HomePage(AppState &state, Library &library, Thumbs &thumbs, QWidget *p
       m_empty(new EmptyState(QStringLiteral("binoculars"), QStringLiteral("Having a look around…"),
                              QStringLiteral("Tovalo is reading your home folders. Nothing leaves this computer."))),
       m_storage(new StorageBar(state, library)), m_shelfGrid(new QWidget), m_cleanupGrid(new QWidget),
-      m_recents(new RecentsGrid(state, thumbs)), m_sourcesGrid(new QWidget)
+      m_recentsModel(new FileListModel(this)), m_recentsCard(new FileCard(thumbs, this)),
+      m_recents(new FileListView(*m_recentsModel, *m_recentsCard, recentsLayout(), thumbs, state)),
+      m_sourcesGrid(new QWidget)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scroll);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    m_recents->setSpokenName(QStringLiteral("Fresh in"));
 
     new ColumnGrid(m_columns, kSectionSpacing, m_shelfGrid);
     for (Kind kind : Kinds::shelves) {
@@ -218,7 +236,7 @@ void HomePage::refreshPhase()
     m_storage->setVisible(scanned);
     m_shelfSection->setVisible(scanned);
     m_cleanupSection->setVisible(scanned && !m_tiles.isEmpty());
-    m_recentsSection->setVisible(scanned && !m_recents->items().isEmpty());
+    m_recentsSection->setVisible(scanned && !m_recentsModel->items().isEmpty());
     m_sourcesSection->setVisible(scanned && !m_sourceCards.isEmpty());
 }
 
@@ -244,7 +262,10 @@ void HomePage::rebuildCleanup()
 
 void HomePage::rebuildRecents()
 {
-    m_recents->setItems(m_library.recents().mid(0, HomeRules::recentsCount(m_width)));
+    // The same files keep their cards' laid-out captions and pictures.
+    const QList<FileItem> latest = m_library.recents().mid(0, HomeRules::recentsCount(m_width));
+    if (latest != m_recentsModel->items())
+        m_recentsModel->setItems(latest);
     refreshPhase();
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "files/filelistlayout.h"
+
 #include <QList>
 #include <QWidget>
 
 class AppState;
 class CleanupTile;
 class EmptyState;
+class FileCard;
+class FileListModel;
+class FileListView;
 class Library;
 class PageHeader;
 class PageScroll;
-class RecentsGrid;
 class SectionHeader;
 class ShelfCard;
 class SourceCard;
@@ -30,6 +34,10 @@ public:
     static constexpr int kSpacing = 30;
     static constexpr int kSectionSpacing = 14;
     static constexpr int kRecentsSpacing = 10;
+    // The latest files' cards: 150 to 240 points wide, 8 apart.
+    static constexpr qreal kRecentsMinWidth = 150;
+    static constexpr qreal kRecentsMaxWidth = 240;
+    static constexpr qreal kRecentsGap = 8;
     static constexpr int kSourceRowSpacing = 12;
     static constexpr int kVisibleCount = 8;
     static constexpr qreal kInitialWidth = 900;
@@ -59,7 +67,7 @@ public:
     SectionHeader &cleanupHeader() const { return *m_cleanupHeader; }
     SectionHeader &sourcesHeader() const { return *m_sourcesHeader; }
     const QList<CleanupTile *> &cleanupTiles() const { return m_tiles; }
-    RecentsGrid &recents() const { return *m_recents; }
+    FileListView &recents() const { return *m_recents; }
     const QList<SourceCard *> &sourceCards() const { return m_sourceCards; }
 
 protected:
@@ -71,6 +79,7 @@ private:
     void refreshPhase();
     void rebuildShelves();
     void rebuildCleanup();
+    static FileListLayout recentsLayout();
     void rebuildRecents();
     void rebuildSources();
     void publishVisible();
@@ -93,7 +102,9 @@ private:
     QWidget *m_cleanupGrid;
     QList<CleanupTile *> m_tiles;
     QWidget *m_recentsSection;
-    RecentsGrid *m_recents;
+    FileListModel *m_recentsModel;
+    FileCard *m_recentsCard;
+    FileListView *m_recents;
     QWidget *m_sourcesSection;
     SectionHeader *m_sourcesHeader;
     QWidget *m_sourcesGrid;

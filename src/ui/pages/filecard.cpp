@@ -1,6 +1,6 @@
 #include "filecard.h"
 
-#include "filelistmodel.h"
+#include "files/files.h"
 #include "files/thumb.h"
 #include "files/thumbs.h"
 
@@ -65,7 +65,7 @@ QString shortDate(Millis date)
 } // namespace
 
 FileCard::FileCard(Thumbs &thumbs, QObject *parent)
-    : QStyledItemDelegate(parent), m_thumbs(thumbs), m_pixmaps(600)
+    : QObject(parent), m_thumbs(thumbs), m_pixmaps(600)
 {
 }
 
@@ -99,19 +99,12 @@ QRectF FileCard::copyButtonRect(const QRectF &card)
             size.width(), size.height()};
 }
 
-QSize FileCard::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+bool FileCard::pressPart(const QRectF &card, const FileItem &item, const QPointF &at, bool hovered)
 {
-    const qreal width = option.rect.width() > 0 ? option.rect.width() : 172;
-    return {int(width), int(height(width))};
-}
-
-void FileCard::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
-{
-    const auto *model = qobject_cast<const FileListModel *>(index.model());
-    if (!model)
-        return;
-    paintItem(*painter, option.rect, model->item(index.row()), option.state & QStyle::State_Selected,
-              option.state & QStyle::State_MouseOver ? 1.0 : 0.0);
+    if (!hovered || !showsCopyButton(item) || !copyButtonRect(card).contains(at))
+        return false;
+    Files::copyText({item});
+    return true;
 }
 
 QPixmap FileCard::thumbnail(const FileItem &item, const QSizeF &frame, bool shadow) const
@@ -150,7 +143,7 @@ QPixmap FileCard::thumbnail(const FileItem &item, const QSizeF &frame, bool shad
     return out;
 }
 
-void FileCard::paintItem(QPainter &p, const QRectF &card, const FileItem &item, bool selected,
+void FileCard::paintCell(QPainter &p, const QRectF &card, const FileItem &item, bool selected,
                          qreal hover) const
 {
     const CardFonts &f = fonts();

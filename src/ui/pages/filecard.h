@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/filelistdelegate.h"
 #include "model/fileitem.h"
 
 #include <QCache>
@@ -7,16 +8,15 @@
 #include <QStaticText>
 #include <QPixmap>
 #include <QRectF>
-#include <QStyledItemDelegate>
+#include <QObject>
 
 class Thumbs;
 
 // Paints one file of the grid: a 4:3 well with the thumbnail and the kind
 // tag, the name and a line of size and date under it, the selection fill
 // and ring, the hover surface and, on pictures, the "Copy text" button.
-// The view hands it the file's row; scaled thumbnails are kept as pixmaps
-// so a repaint only copies them.
-class FileCard final : public QStyledItemDelegate
+// Scaled thumbnails are kept as pixmaps so a repaint only copies them.
+class FileCard final : public QObject, public FileListDelegate
 {
     Q_OBJECT
 
@@ -27,7 +27,7 @@ public:
 
     explicit FileCard(Thumbs &thumbs, QObject *parent = nullptr);
 
-    void setDark(bool dark);
+    void setDark(bool dark) override;
 
     // The card's height for a column `width` points wide.
     static qreal height(qreal width);
@@ -36,11 +36,14 @@ public:
     static QRectF copyButtonRect(const QRectF &card);
     static bool showsCopyButton(const FileItem &item) { return item.kind() == Kind::image; }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
-    void paintItem(QPainter &painter, const QRectF &card, const FileItem &item, bool selected,
-                   qreal hover) const;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    qreal cellHeight(qreal width) const override { return height(width); }
+    double thumbSize() const override { return kThumbSize; }
+    qreal focusRadius() const override { return kCornerRadius; }
+    bool hovers() const override { return true; }
+    void paintCell(QPainter &painter, const QRectF &card, const FileItem &item, bool selected,
+                   qreal hover) const override;
+    // The hovered picture's "Copy text" button copies its recognised text.
+    bool pressPart(const QRectF &card, const FileItem &item, const QPointF &at, bool hovered) override;
 
 private:
     // The thumbnail scaled into `frame`, with its drop shadow; null until the cache has it.

@@ -1,6 +1,5 @@
 #include "filerow.h"
 
-#include "filelistmodel.h"
 #include "files/thumb.h"
 #include "files/thumbs.h"
 
@@ -50,21 +49,8 @@ QString shortDate(Millis date)
 } // namespace
 
 FileRow::FileRow(Thumbs &thumbs, QObject *parent)
-    : QStyledItemDelegate(parent), m_thumbs(thumbs), m_pixmaps(800)
+    : QObject(parent), m_thumbs(thumbs), m_pixmaps(800)
 {
-}
-
-QSize FileRow::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
-{
-    return {option.rect.width(), int(kHeight)};
-}
-
-void FileRow::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
-{
-    const auto *model = qobject_cast<const FileListModel *>(index.model());
-    if (!model)
-        return;
-    paintItem(*painter, option.rect, model->item(index.row()), option.state & QStyle::State_Selected);
 }
 
 QPixmap FileRow::thumbnail(const FileItem &item, qreal side) const
@@ -89,7 +75,7 @@ QPixmap FileRow::thumbnail(const FileItem &item, qreal side) const
     return out;
 }
 
-void FileRow::paintItem(QPainter &p, const QRectF &row, const FileItem &item, bool selected) const
+void FileRow::paintCell(QPainter &p, const QRectF &row, const FileItem &item, bool selected, qreal) const
 {
     const RowFonts &f = fonts();
     p.setRenderHint(QPainter::Antialiasing);

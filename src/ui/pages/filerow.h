@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/filelistdelegate.h"
 #include "model/fileitem.h"
 
 #include <QCache>
@@ -7,14 +8,14 @@
 #include <QStaticText>
 #include <QPixmap>
 #include <QRectF>
-#include <QStyledItemDelegate>
+#include <QObject>
 
 class Thumbs;
 
 // Paints one file of the list: a small thumbnail, the name, the download
 // source, the folder, the size and the date in fixed columns, on a selection
 // fill when selected. Rows have no hover effect.
-class FileRow final : public QStyledItemDelegate
+class FileRow final : public QObject, public FileListDelegate
 {
     Q_OBJECT
 
@@ -24,12 +25,13 @@ public:
 
     explicit FileRow(Thumbs &thumbs, QObject *parent = nullptr);
 
-    void setDark(bool dark) { m_dark = dark; }
+    void setDark(bool dark) override { m_dark = dark; }
+    qreal cellHeight(qreal) const override { return kHeight; }
+    double thumbSize() const override { return kThumbSize; }
+    qreal focusRadius() const override { return 6; }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
-    void paintItem(QPainter &painter, const QRectF &row, const FileItem &item, bool selected) const;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paintCell(QPainter &painter, const QRectF &row, const FileItem &item, bool selected,
+                   qreal hover) const override;
 
 private:
     QPixmap thumbnail(const FileItem &item, qreal side) const;

@@ -1,13 +1,14 @@
 #include "filespage.h"
 
-#include "filegridview.h"
+#include "filecard.h"
 #include "filelistmodel.h"
+#include "filerow.h"
+#include "files/filelistview.h"
 #include "files/thumbs.h"
 
 #include "components/emptystate.h"
 #include "components/pageheader.h"
 #include "state/appstate.h"
-#include "theme/appearance.h"
 
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -27,7 +28,9 @@ FilesPage::FilesPage(const QString &title, const QString &subtitle, const QList<
 
 FilesPage::FilesPage(AppState &state, Thumbs &thumbs, QWidget *parent)
     : QWidget(parent), m_state(state), m_thumbs(thumbs), m_model(new FileListModel(this)),
-      m_view(new FileGridView(*m_model, thumbs, state, this)), m_column(new QWidget),
+      m_card(new FileCard(thumbs, this)),
+      m_row(new FileRow(thumbs, this)), m_view(new FileListView(*m_model, *m_card, {}, thumbs, state, this)),
+      m_column(new QWidget),
       m_pageHeader(new PageHeader({}, {}, m_column)), m_empty(new EmptyState({}, {}, {}, m_column))
 {
     auto *layout = new QVBoxLayout(this);
@@ -36,33 +39,52 @@ FilesPage::FilesPage(AppState &state, Thumbs &thumbs, QWidget *parent)
 
     auto *column = new QVBoxLayout(m_column);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(int(FileGridView::kSpacing));
+    column->setSpacing(int(kSpacing));
     column->addWidget(m_pageHeader);
     column->addWidget(m_empty);
     m_empty->hide();
     m_view->setHeader(m_column);
 
-    m_view->setListMode(state.listMode());
-    m_view->setCardSize(state.cardSize());
-    m_view->setSelection(state.selection());
-    m_view->setDark(Appearance::shared().isDark());
+    m_view->setSpokenName(QStringLiteral("Files"));
+    applyListMode();
 
-    connect(&Appearance::shared(), &Appearance::changed, m_view, &FileGridView::setDark);
-    connect(m_view, &FileGridView::contentWidthChanged, this, &FilesPage::setColumns);
+    connect(m_view, &FileListView::contentWidthChanged, this, &FilesPage::setColumns);
     connect(&state, &AppState::sortChanged, this, &FilesPage::resort);
     connect(&state, &AppState::listModeChanged, this, [this]() {
-        m_view->setListMode(m_state.listMode());
+        applyListMode();
         scrollToTarget();
     });
     connect(&state, &AppState::cardSizeChanged, this, [this]() {
-        m_view->setCardSize(m_state.cardSize());
+        applyListMode();
         setColumns(m_view->viewport()->width());
     });
-    connect(&state, &AppState::selectionChanged, this, [this]() { m_view->setSelection(m_state.selection()); });
     connect(&state, &AppState::scrollTargetChanged, this, &FilesPage::scrollToTarget);
 }
 
 FilesPage::~FilesPage() = default;
+
+void FilesPage::applyListMode()
+{
+    FileListLayout layout;
+    layout.sideMargin = kSideMargin;
+    layout.topMargin = kTopMargin;
+    layout.bottomMargin = kBottomMargin;
+    layout.headerSpacing = kSpacing;
+    if (m_state.listMode()) {
+        layout.flow = FileListLayout::Flow::rows;
+        layout.spacing = kRowSpacing;
+    } else {
+        layout.flow = FileListLayout::Flow::grid;
+        layout.spacing = kGridSpacing;
+        layout.minColumn = m_state.cardSize();
+        layout.maxColumn = m_state.cardSize() * kMaxCardFactor;
+    }
+    m_view->setFlow(layout);
+    if (m_state.listMode())
+        m_view->setDelegate(m_row);
+    else
+        m_view->setDelegate(m_card);
+}
 
 void FilesPage::setTitle(const QString &title)
 {
@@ -122,8 +144,7 @@ void FilesPage::showEvent(QShowEvent *event)
 
 int FilesPage::columnsFor(qreal width, double cardSize)
 {
-    const double n = std::trunc((width - 2 * FileGridView::kSideMargin + FileGridView::kGridSpacing) /
-                                (cardSize + FileGridView::kGridSpacing));
+    const double n = std::trunc((width - 2 * kSideMargin + kGridSpacing) / (cardSize + kGridSpacing));
     return n >= 2 ? int(n) : 1;
 }
 

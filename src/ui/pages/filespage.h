@@ -8,8 +8,10 @@
 
 class AppState;
 class EmptyState;
-class FileGridView;
+class FileCard;
 class FileListModel;
+class FileListView;
+class FileRow;
 class PageHeader;
 class Thumbs;
 
@@ -23,6 +25,14 @@ class FilesPage final : public QWidget
     Q_OBJECT
 
 public:
+    static constexpr qreal kSideMargin = 26;
+    static constexpr qreal kTopMargin = 24;
+    static constexpr qreal kBottomMargin = 24;
+    static constexpr qreal kSpacing = 18;
+    static constexpr qreal kGridSpacing = 8;
+    static constexpr qreal kRowSpacing = 1;
+    static constexpr double kMaxCardFactor = 1.6;
+
     // With the shared window state and thumbnail cache.
     FilesPage(const QString &title, const QString &subtitle, const QList<FileItem> &items,
               const QString &emptySymbol, const QString &emptyTitle, const QString &emptyDetail,
@@ -38,7 +48,9 @@ public:
     void setHeader(QWidget *header);
 
     const QList<FileItem> &sorted() const;
-    FileGridView &view() const { return *m_view; }
+    FileListView &view() const { return *m_view; }
+    FileCard &card() const { return *m_card; }
+    FileRow &row() const { return *m_row; }
     PageHeader &pageHeader() const { return *m_pageHeader; }
     EmptyState &emptyState() const { return *m_empty; }
     QWidget *header() const { return m_header; }
@@ -51,6 +63,8 @@ protected:
 
 private:
     void setColumns(qreal width);
+    // Cards in a grid, or rows, as the window state asks.
+    void applyListMode();
     void resort();
     void publishVisible();
     void scrollToTarget();
@@ -59,7 +73,9 @@ private:
     Thumbs &m_thumbs;
     QList<FileItem> m_items;
     FileListModel *m_model;
-    FileGridView *m_view;
+    FileCard *m_card;
+    FileRow *m_row;
+    FileListView *m_view;
     QWidget *m_column;
     PageHeader *m_pageHeader;
     EmptyState *m_empty;

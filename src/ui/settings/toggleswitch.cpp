@@ -5,6 +5,7 @@
 
 #include <QEnterEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
@@ -124,6 +125,16 @@ void ToggleSwitch::focusOutEvent(QFocusEvent *event)
     m_keyboardFocus = false;
     update();
     QAbstractButton::focusOutEvent(event);
+}
+
+void ToggleSwitch::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void ToggleSwitch::changeEvent(QEvent *event)

@@ -23,6 +23,8 @@ protected:
     void leaveEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    // Return flips it as Space does, as on a settings row anywhere.
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     // Called on every change of the checked state, also with signals blocked.
     void checkStateSet() override;

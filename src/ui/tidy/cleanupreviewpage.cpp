@@ -2,21 +2,37 @@
 
 #include "backbutton.h"
 #include "banner.h"
-#include "reviewlist.h"
+#include "reviewrow.h"
 #include "tidytexts.h"
 
 #include "components/pageheader.h"
 #include "components/pillbutton.h"
+#include "files/filelistview.h"
 #include "library/library.h"
+#include "pages/filelistmodel.h"
 #include "state/appstate.h"
 #include "state/trasher.h"
 
 #include <QVBoxLayout>
 
+FileListLayout CleanupReviewPage::rowsLayout()
+{
+    FileListLayout rows;
+    rows.sideMargin = kSideMargin;
+    rows.topMargin = kTopMargin;
+    rows.bottomMargin = kBottomMargin;
+    rows.headerSpacing = kSpacing;
+    rows.spacing = kRowSpacing;
+    return rows;
+}
+
 CleanupReviewPage::CleanupReviewPage(CleanupKind kind, AppState &state, Library &library, Thumbs &thumbs,
                                      QWidget *parent)
     : QWidget(parent), m_kind(kind), m_state(state), m_library(library),
-      m_list(new ReviewList(thumbs, state, this)), m_back(new BackButton(QString::fromUtf8(TidyTexts::kBackTitle))),
+      m_model(new FileListModel(this)),
+      m_rows(new ReviewRow(thumbs, this)),
+      m_list(new FileListView(*m_model, *m_rows, rowsLayout(), thumbs, state, this)),
+      m_back(new BackButton(QString::fromUtf8(TidyTexts::kBackTitle))),
       m_header(new PageHeader(CleanupKinds::title(kind), CleanupKinds::detail(kind))),
       m_banner(new Banner(CleanupKinds::symbol(kind), {}, {})), m_select(new PillButton({})),
       m_trash(new PillButton({}, QStringLiteral("trash"), true))
@@ -24,11 +40,14 @@ CleanupReviewPage::CleanupReviewPage(CleanupKind kind, AppState &state, Library 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
+    m_list->setSpokenName(QStringLiteral("Files to move to the Trash"));
+    // Space ticks the focused file instead of previewing it.
+    m_list->setProperty("ownKeys", QStringLiteral("space"));
 
     auto *top = new QWidget;
     auto *column = new QVBoxLayout(top);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(int(ReviewList::kSpacing));
+    column->setSpacing(int(kSpacing));
     column->addWidget(m_back, 0, Qt::AlignLeft);
     column->addWidget(m_header);
     column->addWidget(m_banner);
@@ -39,15 +58,13 @@ CleanupReviewPage::CleanupReviewPage(CleanupKind kind, AppState &state, Library 
     connect(m_back, &QAbstractButton::clicked, this, [this]() { m_state.go(Route::cleanup()); });
     connect(m_select, &QAbstractButton::clicked, this, &CleanupReviewPage::selectAllOrNone);
     connect(m_trash, &QAbstractButton::clicked, this, &CleanupReviewPage::trashSelected);
-    connect(m_list, &ReviewList::tickClicked, this, &CleanupReviewPage::toggle);
+    connect(m_rows, &ReviewRow::tickClicked, this, &CleanupReviewPage::toggle);
     connect(&library, &Library::cleanupChanged, this, &CleanupReviewPage::reload);
-    connect(&state, &AppState::selectionChanged, this, [this]() { m_list->setSelection(m_state.selection()); });
     // Keyboard movement over the list asks for the file it lands on to be shown.
     connect(&state, &AppState::scrollTargetChanged, this, [this]() {
         if (const std::optional<QByteArray> &target = m_state.scrollTarget())
-            m_list->scrollToPath(*target);
+            m_list->scrollToRow(m_model->rowOf(*target), false);
     });
-    m_list->setSelection(state.selection());
     reload();
 }
 
@@ -70,7 +87,8 @@ void CleanupReviewPage::toggle(const QByteArray &path)
 {
     if (!m_spared.remove(path))
         m_spared.insert(path);
-    m_list->setSpared(m_spared);
+    m_rows->setSpared(m_spared);
+    m_list->viewport()->update();
     refreshBanner();
 }
 
@@ -82,7 +100,8 @@ void CleanupReviewPage::selectAllOrNone()
         for (const FileItem &item : m_items)
             m_spared.insert(item.path());
     }
-    m_list->setSpared(m_spared);
+    m_rows->setSpared(m_spared);
+    m_list->viewport()->update();
     refreshBanner();
 }
 
@@ -107,7 +126,7 @@ void CleanupReviewPage::reload()
             items = card.items;
     const bool countChanged = items.size() != m_items.size();
     m_items = std::move(items);
-    m_list->setItems(m_items);
+    m_model->setItems(m_items);
     refreshBanner();
     if (countChanged)
         publishVisible();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/cleanupcard.h"
+#include "files/filelistlayout.h"
 #include "model/fileitem.h"
 
 #include <QList>
@@ -10,10 +11,12 @@
 class AppState;
 class BackButton;
 class Banner;
+class FileListModel;
+class FileListView;
 class Library;
 class PageHeader;
 class PillButton;
-class ReviewList;
+class ReviewRow;
 class Thumbs;
 class Trasher;
 
@@ -25,6 +28,12 @@ class CleanupReviewPage final : public QWidget
     Q_OBJECT
 
 public:
+    static constexpr qreal kSideMargin = 28;
+    static constexpr qreal kTopMargin = 26;
+    static constexpr qreal kBottomMargin = 26;
+    static constexpr qreal kSpacing = 18;
+    static constexpr qreal kRowSpacing = 1;
+
     CleanupReviewPage(CleanupKind kind, AppState &state, Library &library, Thumbs &thumbs,
                       QWidget *parent = nullptr);
 
@@ -46,12 +55,15 @@ public:
     Banner &banner() const { return *m_banner; }
     PillButton &selectButton() const { return *m_select; }
     PillButton &trashButton() const { return *m_trash; }
-    ReviewList &list() const { return *m_list; }
+    // The files under the banner, each with its tick.
+    FileListView &list() const { return *m_list; }
+    ReviewRow &rows() const { return *m_rows; }
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    static FileListLayout rowsLayout();
     void reload();
     void refreshBanner();
     void publishVisible();
@@ -62,7 +74,9 @@ private:
     Trasher *m_trasher = nullptr;
     QList<FileItem> m_items;
     QSet<QByteArray> m_spared;
-    ReviewList *m_list;
+    FileListModel *m_model;
+    ReviewRow *m_rows;
+    FileListView *m_list;
     BackButton *m_back;
     PageHeader *m_header;
     Banner *m_banner;

@@ -60,6 +60,7 @@ MenuBarRow::MenuBarRow(const QByteArray &path, Thumbs &thumbs, QWidget *parent)
     m_reveal->setAccessibleName(QStringLiteral("Show in Folder"));
     m_reveal->setFixedSize(kButtonSide, kButtonSide);
     m_reveal->setCursor(Qt::ArrowCursor);
+    m_reveal->setFocusPolicy(Qt::TabFocus);
     m_reveal->hide();
     m_reveal->installEventFilter(this);
     styleButton();
@@ -77,9 +78,11 @@ void MenuBarRow::styleButton()
     const qreal ratio = devicePixelRatioF();
     m_reveal->setIcon(QIcon(Symbols::pixmap(u"folder", kButtonPoints, Theme::ink2.resolve(m_dark), ratio)));
     m_reveal->setIconSize(QSize(int(Symbols::boxSize(kButtonPoints)), int(Symbols::boxSize(kButtonPoints))));
-    m_reveal->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"
-                                           "QToolButton:focus { border: 2px solid %1; border-radius: 6px; }")
-                                .arg(Theme::ring.resolve(m_dark).name()));
+    // The ring replaces no border, so the button keeps its size when focused.
+    m_reveal->setStyleSheet(
+        QStringLiteral("QToolButton { border: 2px solid transparent; border-radius: 6px; background: transparent; }"
+                       "QToolButton:focus { border-color: %1; }")
+            .arg(Theme::ring.resolve(m_dark).name()));
 }
 
 QSize MenuBarRow::sizeHint() const

@@ -1,7 +1,8 @@
 // The home page on a catalog fed by a stand-in scan: which parts show, in
 // which order, how many tiles and cards a width holds, and where clicks lead.
 #include "home/homepage.h"
-#include "home/recentsgrid.h"
+#include "files/filelistview.h"
+#include "pages/filelistmodel.h"
 #include "home/shelfcard.h"
 #include "home/storagebar.h"
 
@@ -156,7 +157,7 @@ TEST_F(HomePageTest, TilesCardsAndRecentsFollowTheWidth)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.width);
         page.resize(c.width, 700);
-        ASSERT_TRUE(waitUntil([&] { return page.recents().items().size() == c.recents; }));
+        ASSERT_TRUE(waitUntil([&] { return page.recents().model().items().size() == c.recents; }));
         EXPECT_EQ(page.columns(), c.columns);
         QList<CleanupKind> tiles;
         for (const CleanupTile *tile : page.cleanupTiles())
@@ -164,9 +165,9 @@ TEST_F(HomePageTest, TilesCardsAndRecentsFollowTheWidth)
         EXPECT_EQ(tiles, c.tiles);
         ASSERT_EQ(page.sourceCards().size(), c.sourceCards);
         EXPECT_EQ(page.sourceCards()[0]->group().name, library.sources()[0].name);
-        EXPECT_EQ(page.recents().items(), library.recents().mid(0, c.recents));
+        EXPECT_EQ(page.recents().model().items(), library.recents().mid(0, c.recents));
         // The latest files make one full row of cards.
-        EXPECT_TRUE(waitUntil([&] { return page.recents().columnsFor(page.recents().width()) == c.recents; }));
+        EXPECT_TRUE(waitUntil([&] { return page.recents().gridColumns() == c.recents; }));
     }
 }
 

@@ -7,7 +7,9 @@
 #include "tidy/cleanuptile.h"
 #include "tidy/dupgroupcard.h"
 #include "tidy/duplicatespage.h"
-#include "tidy/reviewlist.h"
+#include "files/filelistview.h"
+#include "pages/filelistmodel.h"
+#include "tidy/reviewrow.h"
 #include "tidy/sourcecard.h"
 #include "tidy/sourcespage.h"
 
@@ -161,10 +163,10 @@ TEST_F(TidyPagesTest, ReviewPageTicksDriveTheBannerAndButtons)
         QString banner, select, trash;
         bool enabled;
     };
-    ReviewList &list = page.list();
+    FileListView &list = page.list();
     const auto untick = [&](QList<int> rows) {
         for (int row : rows)
-            QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.tickRect(row).center().toPoint());
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, ReviewRow::tickRect(list.itemRect(row)).center().toPoint());
     };
     const QList<Case> cases = {
         {"three unticked", [&] { untick({0, 4, 9}); }, "Free up 14 KB / 7 of 10 items selected", "Select All",
@@ -188,10 +190,10 @@ TEST_F(TidyPagesTest, ReviewPageTicksDriveTheBannerAndButtons)
     // Keyboard movement to the last file brings its row into view.
     page.resize(900, 400);
     QCoreApplication::processEvents();
-    ASSERT_GT(list.rowRect(9).bottom(), list.viewport()->height());
+    ASSERT_GT(list.itemRect(9).bottom(), list.viewport()->height());
     state.setScrollTarget(items.last().path());
-    EXPECT_LE(list.rowRect(9).bottom(), list.viewport()->height());
-    EXPECT_GE(list.rowRect(9).top(), 0);
+    EXPECT_LE(list.itemRect(9).bottom(), list.viewport()->height());
+    EXPECT_GE(list.itemRect(9).top(), 0);
 }
 
 TEST_F(TidyPagesTest, ReviewPageAfterTrashAllIsClearAndOffersUndo)
@@ -202,7 +204,7 @@ TEST_F(TidyPagesTest, ReviewPageAfterTrashAllIsClearAndOffersUndo)
     show(page);
     // One spared file stays on the card and in its folder.
     QTest::mouseClick(page.list().viewport(), Qt::LeftButton, {},
-                      page.list().tickRect(1).center().toPoint());
+                      ReviewRow::tickRect(page.list().itemRect(1)).center().toPoint());
     QTest::mouseClick(&page.trashButton(), Qt::LeftButton);
     EXPECT_EQ(pathsOf(page.items()), (QList<QByteArray>{tree.path("home/Downloads/b.bin")}));
     EXPECT_EQ(pathsOf(state.visible()), pathsOf(page.items()));
@@ -260,23 +262,23 @@ TEST_F(TidyPagesTest, ReviewTicksAreCheckBoxesSpaceTicksTheFocusedFile)
     CleanupReviewPage page(CleanupKind::downloads, state, *library, thumbs);
     page.setTrasher(*trasher);
     show(page);
-    ReviewList &list = page.list();
+    FileListView &list = page.list();
     EXPECT_EQ(list.property("ownKeys").toString(), QStringLiteral("space"));
     QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(&list);
     ASSERT_NE(reader, nullptr);
-    const int first = reader->childCount() - int(list.items().size());
+    const int first = reader->childCount() - int(list.model().items().size());
     ASSERT_GE(first, 0);
     const auto checked = [&](int row) {
         QAccessibleInterface *box = reader->child(first + row);
         EXPECT_EQ(box->role(), QAccessible::CheckBox);
         EXPECT_TRUE(box->state().checkable);
-        EXPECT_TRUE(box->text(QAccessible::Name).startsWith(list.items().at(row).displayName()));
+        EXPECT_TRUE(box->text(QAccessible::Name).startsWith(list.model().items().at(row).displayName()));
         return bool(box->state().checked);
     };
     EXPECT_TRUE(checked(0) && checked(1) && checked(2));
 
     // Space ticks the anchored file, and a screen reader hears it unticked.
-    state.select(list.items().at(1), false, false);
+    state.select(list.model().items().at(1), false, false);
     list.setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(waitUntil([&] { return list.hasFocus(); }));
     QTest::keyClick(&list, Qt::Key_Space);
