@@ -4,8 +4,8 @@
 // from the last frame until every card left in view has its thumbnail. The floor is a fresh
 // cache asked for just those cards, the least any loader could take.
 #include "benchsupport.h"
+#include "files/filelistview.h"
 #include "files/thumbs.h"
-#include "pages/filegridview.h"
 #include "pages/filespage.h"
 #include "state/appstate.h"
 
