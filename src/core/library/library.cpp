@@ -3,6 +3,7 @@
 #include "disk/diskrules.h"
 #include "folderwatcher.h"
 #include "scanner.h"
+#include "state/nameorder.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -209,6 +210,8 @@ void Library::rescan(bool quiet)
         QList<FileItem> records = scan(roots, apps);
         qCInfo(lcCatalog, "Tovalo: read %d files in %.2fs", int(records.size()),
                double(clock.nsecsElapsed()) / 1e9);
+        // Here, while no one else holds the records: a name sort then compares ranks.
+        NameOrder::rank(records);
         return [this, records = std::move(records)]() mutable { apply(std::move(records)); };
     });
 }
