@@ -9,11 +9,14 @@
 #endif
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
 // Below this many records a second thread costs more than it saves.
 constexpr qsizetype kParallelFrom = 65536;
+// Answers kept: enough for the prefixes of a word typed and deleted.
+constexpr size_t kAnswers = 12;
 
 // The last path component, without copying it out of the path.
 QByteArrayView nameOf(const FileItem &item)
@@ -27,18 +30,36 @@ QByteArrayView nameOf(const FileItem &item)
 std::shared_ptr<const SearchIndex> SearchIndex::of(const QList<FileItem> &items, const OcrTexts &ocr,
                                                    const SubjectLabels &subjects)
 {
-    static std::mutex lock;
+    // A search of the catalog on show must never wait while the next
+    // catalog's table is built: looking up takes one lock, building another.
+    static std::mutex lookup;
+    static std::mutex building;
     static std::shared_ptr<const SearchIndex> last;
-    std::lock_guard guard(lock);
-    if (last && last->sameItems(items)) {
-        if (!last->sameTexts(ocr, subjects))
-            last = std::shared_ptr<const SearchIndex>(new SearchIndex(*last, ocr, subjects));
+    const auto current = [] {
+        std::lock_guard guard(lookup);
         return last;
+    };
+    std::shared_ptr<const SearchIndex> found = current();
+    if (found && found->sameItems(items) && found->sameTexts(ocr, subjects))
+        return found;
+    // One build at a time: whoever comes second finds the table made.
+    std::lock_guard guard(building);
+    found = current();
+    if (found && found->sameItems(items)) {
+        if (found->sameTexts(ocr, subjects))
+            return found;
+        found = std::shared_ptr<const SearchIndex>(new SearchIndex(*found, ocr, subjects));
+    } else {
+        found = std::make_shared<const SearchIndex>(items, ocr, subjects);
     }
-    // Let the old table go before the new one is built: both at once would double the memory.
-    last.reset();
-    last = std::make_shared<const SearchIndex>(items, ocr, subjects);
-    return last;
+    std::shared_ptr<const SearchIndex> old;
+    {
+        std::lock_guard replace(lookup);
+        old = std::exchange(last, found);
+    }
+    // The old table goes here, outside the lock: freeing it takes a while.
+    old.reset();
+    return found;
 }
 
 SearchIndex::SearchIndex(const QList<FileItem> &items, const OcrTexts &ocr, const SubjectLabels &subjects)
@@ -294,4 +315,29 @@ QList<FileItem> SearchIndex::filter(const QueryMatcher &matcher, int parts) cons
     for (QList<FileItem> &f : found)
         out.append(std::move(f));
     return out;
+}
+
+QList<FileItem> SearchIndex::search(const Query &query, int parts) const
+{
+    {
+        std::lock_guard guard(m_answersLock);
+        for (auto answer = m_answers.begin(); answer != m_answers.end(); ++answer) {
+            if (answer->query != query)
+                continue;
+            std::rotate(answer, answer + 1, m_answers.end());
+            return m_answers.back().items;
+        }
+    }
+    QList<FileItem> found = filter(QueryMatcher(query), parts);
+    std::lock_guard guard(m_answersLock);
+    // At most about two catalogs' worth of references are kept.
+    qsizetype held = found.size();
+    for (const Answer &answer : m_answers)
+        held += answer.items.size();
+    while (!m_answers.empty() && (m_answers.size() >= kAnswers || held > 2 * m_items.size())) {
+        held -= m_answers.front().items.size();
+        m_answers.erase(m_answers.begin());
+    }
+    m_answers.push_back(Answer{query, found});
+    return found;
 }
