@@ -175,14 +175,21 @@ std::vector<qsizetype> SearchIndex::withName(const std::string &term, qsizetype 
     const qsizetype length = qsizetype(term.size());
     const qsizetype stop = offsets[size_t(end)];
     qsizetype record = begin;
-    // A match must lie within one name; each name counts once.
-    const auto candidate = [&](qsizetype start) {
-        if (start + length > stop || std::memcmp(base + start, term.data(), term.size()) != 0)
+    // Where the name of the last hit ends: a name counts once, so the rest
+    // of it is skipped. Short terms hit in most names, several times over.
+    qsizetype skipTo = 0;
+    // A match must lie within one name; each name counts once. `tested`:
+    // the caller compared the whole term already.
+    const auto candidate = [&](qsizetype start, bool tested) {
+        if (start < skipTo || start + length > stop ||
+            (!tested && std::memcmp(base + start, term.data(), term.size()) != 0))
             return;
         while (offsets[size_t(record) + 1] <= start)
             ++record;
-        if (start + length <= offsets[size_t(record) + 1] && (hits.empty() || hits.back() != record))
+        if (start + length <= offsets[size_t(record) + 1]) {
             hits.push_back(record);
+            skipTo = offsets[size_t(record) + 1];
+        }
     };
     // Two of the term's rarest bytes, at their places in the term, are
     // tested sixteen positions at a time; only where both agree is the term
@@ -202,19 +209,25 @@ std::vector<qsizetype> SearchIndex::withName(const std::string &term, qsizetype 
     const qsizetype reach = qsizetype(std::max(first, second)) + 16;
     const __m128i a = _mm_set1_epi8(term[first]);
     const __m128i b = _mm_set1_epi8(term[second]);
+    // The two bytes tested are the whole of a term of one or two.
+    const bool whole = term.size() <= 2;
     for (; pos + reach <= stop; pos += 16) {
+        if (skipTo > pos + 16) {
+            pos = skipTo - 16;
+            continue;
+        }
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + pos + first));
         const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + pos + second));
         unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))));
         while (mask) {
-            candidate(pos + __builtin_ctz(mask));
+            candidate(pos + __builtin_ctz(mask), whole);
             mask &= mask - 1;
         }
     }
 #endif
     for (; pos + length <= stop; ++pos)
         if (base[pos + qsizetype(first)] == term[first])
-            candidate(pos);
+            candidate(pos, false);
     return hits;
 }
 

@@ -46,8 +46,15 @@ std::vector<Millis> activities(const QList<FileItem> &items)
 {
     std::vector<Millis> out;
     out.reserve(size_t(items.size()));
-    for (const FileItem &item : items)
-        out.push_back(item.activity());
+    // A catalog ordered by date holds its records in no order of address:
+    // the record a few places ahead is asked for early (its path's address
+    // needs no load).
+    constexpr qsizetype kAhead = 16;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i + kAhead < items.size())
+            __builtin_prefetch(&items.at(i + kAhead).path());
+        out.push_back(items.at(i).activity());
+    }
     return out;
 }
 
