@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <malloc.h>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -228,6 +229,9 @@ void Library::rescan(bool quiet)
         // While no one else holds the records: ranking a shared record would copy it.
         NameOrder::rank(records);
         SearchEngine::prepare(SearchEngine::Catalog{records, ocr, subjects, {}});
+        // The collation keys and folding buffers are gone: their pages go back
+        // to the system rather than stay with this thread's heap.
+        ::malloc_trim(0);
         qCInfo(lcCatalog, "Tovalo: catalog of %d files ordered and indexed in %.2fs", int(records.size()),
                double(clock.nsecsElapsed()) / 1e9);
         return [this, records = std::move(records)]() mutable { apply(std::move(records)); };

@@ -126,6 +126,16 @@ SearchIndex::SearchIndex(const SearchIndex &other, const OcrTexts &ocr, const Su
     buildExtras();
 }
 
+qsizetype SearchIndex::bytes() const
+{
+    qsizetype total = qsizetype(m_names->facts.capacity() * sizeof(QueryMatcher::Facts) +
+                                m_names->folded.capacity() + m_names->offsets.capacity() * sizeof(qsizetype) +
+                                m_extraOf.capacity() * sizeof(qint32) + m_extras.capacity() * sizeof(Extra));
+    for (const Extra &extra : m_extras)
+        total += qsizetype(extra.text.capacity());
+    return total;
+}
+
 bool SearchIndex::sameItems(const QList<FileItem> &items) const
 {
     return m_items.isSharedWith(items) && m_items.size() == items.size();

@@ -27,6 +27,8 @@ public:
     SearchIndex(const QList<FileItem> &items, const OcrTexts &ocr, const SubjectLabels &subjects);
 
     qsizetype size() const { return m_items.size(); }
+    // The heap the table itself holds (not the records it stands for).
+    qsizetype bytes() const;
     // How many slices a large catalog is built and scanned in: one per core.
     static int threads();
     // The records that `matcher` admits with their terms, in catalog order.
