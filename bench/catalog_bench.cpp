@@ -59,6 +59,7 @@ int main(int argc, char **argv)
     env.scan = [](const Library::Paths &, const Library::Paths &) { return makeRecords(); };
     env.folderSize = [](const QByteArray &) { return qint64(0); };
     env.watchFolders = false;
+    env.prepareForBrowsing = true; // as the application's catalog
     Library library(std::move(env));
 
     QEventLoop loop;

@@ -85,6 +85,7 @@ Library::Environment environment(const QList<FileItem> &records)
     env.folderSize = [](const QByteArray &) { return qint64(0); };
     env.findDuplicates = [](const QList<FileItem> &, const QByteArray &) { return QList<DupGroup>{}; };
     env.watchFolders = false;
+    env.prepareForBrowsing = true; // as the application's catalog
     return env;
 }
 

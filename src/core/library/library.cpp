@@ -64,7 +64,11 @@ struct Library::PostBox
 
 Library &Library::shared()
 {
-    static Library *instance = new Library(Environment::fromProcess());
+    static Library *instance = [] {
+        Environment env = Environment::fromProcess();
+        env.prepareForBrowsing = true;
+        return new Library(std::move(env));
+    }();
     return *instance;
 }
 
@@ -208,8 +212,8 @@ void Library::rescan(bool quiet)
     const Paths apps = m_env.appDirs();
     // The catalog is finished here, side table included, so the main thread
     // only publishes it and the first search after a scan waits for nothing.
-    inBackground([this, roots, apps, scan = m_env.scan, appSizes = m_appSizes, ocr = m_ocr,
-                  subjects = m_subjects]() -> std::function<void()> {
+    inBackground([this, roots, apps, scan = m_env.scan, appSizes = m_appSizes, ocr = m_ocr, subjects = m_subjects,
+                  browse = m_env.prepareForBrowsing]() -> std::function<void()> {
         QElapsedTimer clock;
         clock.start();
         QList<FileItem> records = scan(roots, apps);
@@ -226,12 +230,14 @@ void Library::rescan(bool quiet)
             if (known != appSizes.cend() && known->modified == item.modified())
                 item.setSize(known->size);
         }
-        // While no one else holds the records: ranking a shared record would copy it.
-        NameOrder::rank(records);
-        SearchEngine::prepare(SearchEngine::Catalog{records, ocr, subjects, {}});
-        // The collation keys and folding buffers are gone: their pages go back
-        // to the system rather than stay with this thread's heap.
-        ::malloc_trim(0);
+        if (browse) {
+            // While no one else holds the records: ranking a shared record would copy it.
+            NameOrder::rank(records);
+            SearchEngine::prepare(SearchEngine::Catalog{records, ocr, subjects, {}});
+            // The collation keys and folding buffers are gone: their pages go back
+            // to the system rather than stay with this thread's heap.
+            ::malloc_trim(0);
+        }
         qCInfo(lcCatalog, "Tovalo: catalog of %d files ordered and indexed in %.2fs", int(records.size()),
                double(clock.nsecsElapsed()) / 1e9);
         return [this, records = std::move(records)]() mutable { apply(std::move(records)); };
