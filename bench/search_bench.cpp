@@ -131,7 +131,9 @@ int main(int argc, char **argv)
     } queries[] = {{"images from last month", "kind+date", 10},
                    {"over 100 mb", "size", 10},
                    {"invoice", "one term", 25},
-                   {"résumé", "one accented term", 25}};
+                   {"résumé", "one accented term", 25},
+                   {"x", "one letter, a third match", 25},
+                   {"e", "one letter, most match", 25}};
     // The floor: one pass over the records reading what a date and size test reads.
     volatile qint64 sink = 0;
     const Timing bare = measure(15, [&] {
@@ -150,17 +152,20 @@ int main(int argc, char **argv)
         if (argc > 1) {
             if (QString::fromUtf8(argv[1]) != QString::fromUtf8(q.text))
                 continue;
-            const Timing alone = measure(200, [&] { matches = SearchEngine::local(query, catalog).size(); });
+            const Timing alone = measure(200, [&] { matches = index->filter(matcher, SearchIndex::threads()).size(); });
             std::printf("search: %s: %lld matches, median %.2f ms, best %.2f ms\n", q.text, qlonglong(matches),
                         alone.median, alone.best);
             continue;
         }
-        const Timing engine = measure(31, [&] { matches = SearchEngine::local(query, catalog).size(); });
+        // The table remembers its latest answers; the searches proper are timed through filter().
+        const Timing engine = measure(31, [&] { matches = index->filter(matcher, SearchIndex::threads()).size(); });
+        const Timing again = measure(31, [&] { (void)SearchEngine::local(query, catalog); });
         const Timing one = measure(15, [&] { index->filter(matcher, 1); });
         const Timing peer = measure(3, [&] { query.filter(catalog.items, catalog.ocr, catalog.subjects); });
         std::printf("search: %-24s %-18s %6lld matches\n", q.text, q.kind, qlonglong(matches));
         std::printf("          local, all cores: median %6.2f ms, best %6.2f ms (goal <= %.0f ms)\n", engine.median,
                     engine.best, q.goalMs);
+        std::printf("          asked again:      median %6.2f ms (the answer remembered)\n", again.median);
         std::printf("          one thread:       median %6.2f ms, best %6.2f ms, processor %6.2f ms "
                     "(all cores x%.2f faster)\n",
                     one.median, one.best, one.cpu, one.best / engine.best);

@@ -112,6 +112,32 @@ TEST(Library, PublishesNewestFirstWithDerivedLists)
     EXPECT_TRUE(library.hasScanned());
 }
 
+// A window's catalog comes ranked by name, ready for a name sort; a
+// command's catalog skips that work. Both are in the same order.
+TEST(Library, AWindowsCatalogComesRankedByName)
+{
+    for (const bool browse : {true, false}) {
+        FakeWorld world;
+        world.disk = {record("/d/b.txt", Kind::document, 1, 100), record("/d/A.txt", Kind::document, 1, 300),
+                      record("/d/c.txt", Kind::document, 1, 200)};
+        Library::Environment env = world.environment();
+        env.prepareForBrowsing = browse;
+        Library library(std::move(env));
+        scanAndWait(library);
+        ASSERT_EQ(library.items().size(), 3);
+        EXPECT_EQ(pathsOf(library.items()), (QList<QByteArray>{"/d/A.txt", "/d/c.txt", "/d/b.txt"}));
+        const quint16 ranking = library.items().first().nameRanking();
+        EXPECT_EQ(ranking != 0, browse);
+        if (browse) {
+            // A.txt, b.txt, c.txt by name.
+            EXPECT_LT(library.items().at(0).nameRank(), library.items().at(2).nameRank());
+            EXPECT_LT(library.items().at(2).nameRank(), library.items().at(1).nameRank());
+            for (const FileItem &item : library.items())
+                EXPECT_EQ(item.nameRanking(), ranking);
+        }
+    }
+}
+
 TEST(Library, RecentsSkipApplicationsAndStopAt150)
 {
     FakeWorld world;

@@ -89,6 +89,20 @@ TEST(SearchLocal, AgreesWithTheRecordByRecordTestOnALargeCatalog)
     }
 }
 
+// Typing and deleting asks the same searches again, and ones that differ
+// only in a filter; each answer must be that search's own.
+TEST(SearchLocal, SearchesAskedAgainAnswerTheSame)
+{
+    const SearchEngine::Catalog catalog = synthetic(70'000);
+    const char *texts[] = {"r", "re", "res", "resu", "res", "re", "r", "r pdf", "r", "r over 1 mb", "r pdf",
+                           "", "r"};
+    for (const char *text : texts) {
+        const Query q = QueryParser::parse(QString::fromUtf8(text), {"Gmail", "ChatGPT", "Canva"}, now(), mondays());
+        const QList<FileItem> expected = q.filter(catalog.items, catalog.ocr, catalog.subjects);
+        EXPECT_TRUE(SearchEngine::local(q, catalog) == expected) << text;
+    }
+}
+
 TEST(SearchLocal, WholeCatalogForAnEmptyQueryAndNothingForADevice)
 {
     const SearchEngine::Catalog catalog = synthetic(50);

@@ -3,6 +3,8 @@
 #include "disk/diskrules.h"
 #include "folderwatcher.h"
 #include "scanner.h"
+#include "search/searchengine.h"
+#include "state/nameorder.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <malloc.h>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -61,7 +64,11 @@ struct Library::PostBox
 
 Library &Library::shared()
 {
-    static Library *instance = new Library(Environment::fromProcess());
+    static Library *instance = [] {
+        Environment env = Environment::fromProcess();
+        env.prepareForBrowsing = true;
+        return new Library(std::move(env));
+    }();
     return *instance;
 }
 
@@ -203,11 +210,35 @@ void Library::rescan(bool quiet)
     publish(m_busy, !quiet, &Library::busyChanged);
     const Paths roots = locations();
     const Paths apps = m_env.appDirs();
-    inBackground([this, roots, apps, scan = m_env.scan]() -> std::function<void()> {
+    // The catalog is finished here, side table included, so the main thread
+    // only publishes it and the first search after a scan waits for nothing.
+    inBackground([this, roots, apps, scan = m_env.scan, appSizes = m_appSizes, ocr = m_ocr, subjects = m_subjects,
+                  browse = m_env.prepareForBrowsing]() -> std::function<void()> {
         QElapsedTimer clock;
         clock.start();
         QList<FileItem> records = scan(roots, apps);
         qCInfo(lcCatalog, "Tovalo: read %d files in %.2fs", int(records.size()),
+               double(clock.nsecsElapsed()) / 1e9);
+        clock.restart();
+        std::stable_sort(records.begin(), records.end(), [](const FileItem &a, const FileItem &b) {
+            return a.activity() > b.activity();
+        });
+        for (FileItem &item : records) {
+            if (item.kind() != Kind::app)
+                continue;
+            const auto known = appSizes.constFind(item.path());
+            if (known != appSizes.cend() && known->modified == item.modified())
+                item.setSize(known->size);
+        }
+        if (browse) {
+            // While no one else holds the records: ranking a shared record would copy it.
+            NameOrder::rank(records);
+            SearchEngine::prepare(SearchEngine::Catalog{records, ocr, subjects, {}});
+            // The collation keys and folding buffers are gone: their pages go back
+            // to the system rather than stay with this thread's heap.
+            ::malloc_trim(0);
+        }
+        qCInfo(lcCatalog, "Tovalo: catalog of %d files ordered and indexed in %.2fs", int(records.size()),
                double(clock.nsecsElapsed()) / 1e9);
         return [this, records = std::move(records)]() mutable { apply(std::move(records)); };
     });
@@ -216,16 +247,6 @@ void Library::rescan(bool quiet)
 void Library::apply(QList<FileItem> records)
 {
     const quint64 generation = ++m_generation;
-    std::stable_sort(records.begin(), records.end(), [](const FileItem &a, const FileItem &b) {
-        return a.activity() > b.activity();
-    });
-    for (FileItem &item : records) {
-        if (item.kind() != Kind::app)
-            continue;
-        const auto known = m_appSizes.constFind(item.path());
-        if (known != m_appSizes.cend() && known->modified == item.modified())
-            item.setSize(known->size);
-    }
     publish(m_items, std::move(records), &Library::itemsChanged);
     derive();
     publish(m_isScanning, false, &Library::isScanningChanged);
@@ -247,7 +268,7 @@ void Library::apply(QList<FileItem> records)
 void Library::sizeApps(quint64 generation)
 {
     QList<FileItem> unsized;
-    for (const FileItem &item : m_items)
+    for (const FileItem &item : std::as_const(m_items))
         if (item.kind() == Kind::app && item.size() == 0)
             unsized.append(item);
     if (unsized.isEmpty()) {
@@ -322,13 +343,13 @@ void Library::derive()
     QList<FileItem> large;
     // Counted first so every kind's list is allocated once.
     std::array<qsizetype, Kinds::all.size()> counts{};
-    for (const FileItem &item : m_items)
+    for (const FileItem &item : std::as_const(m_items))
         ++counts[size_t(item.kind())];
     std::array<QList<FileItem>, Kinds::all.size()> lists;
     std::array<qint64, Kinds::all.size()> sizes{};
     for (Kind kind : Kinds::all)
         lists[size_t(kind)].reserve(counts[size_t(kind)]);
-    for (const FileItem &item : m_items) {
+    for (const FileItem &item : std::as_const(m_items)) {
         const Kind kind = item.kind();
         lists[size_t(kind)].append(item);
         sizes[size_t(kind)] += item.size();

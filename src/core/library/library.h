@@ -60,6 +60,10 @@ public:
             cleanupCards;
         std::function<void(const QList<FileItem> &)> startTextRecognition;
         bool watchFolders = true;
+        // Ranks the records by name and builds the search side table on the
+        // scan's thread, before the catalog is published: for a window, where
+        // sorts and typed searches follow. A command pays only for what it asks.
+        bool prepareForBrowsing = false;
 
         // The real folders, settings, clock and timers of this process.
         static Environment fromProcess();

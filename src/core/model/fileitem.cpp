@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 FileItem::FileItem() : d(new Data) {}
 
 FileItem::FileItem(const Fields &f) : d(new Data)
@@ -68,6 +70,15 @@ std::optional<Millis> FileItem::lastUsed() const
 void FileItem::setLastUsed(std::optional<Millis> date)
 {
     d->lastUsed = date.value_or(kNoDate);
+}
+
+void FileItem::setNameRank(quint16 ranking, quint32 rank)
+{
+    // Read first: a record that already holds these stays shared.
+    if (std::as_const(*this).d->nameRanking == ranking && std::as_const(*this).d->nameRank == rank)
+        return;
+    d->nameRanking = ranking;
+    d->nameRank = rank;
 }
 
 void FileItem::setSize(qint64 size)

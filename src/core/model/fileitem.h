@@ -79,6 +79,13 @@ public:
     void setSize(qint64 size);
     void setLastUsed(std::optional<Millis> date);
 
+    // The place of the name in one ranking of a whole catalog by name
+    // (NameOrder): records of the same ranking compare by rank alone, and
+    // equal names share one. Ranking 0 is none.
+    quint16 nameRanking() const { return d->nameRanking; }
+    quint32 nameRank() const { return d->nameRank; }
+    void setNameRank(quint16 ranking, quint32 rank);
+
     // An application shows without its ".app"; every other kind by its name.
     QString displayName() const;
     // The later of modified and added: the date of every newest-first order.
@@ -112,6 +119,9 @@ private:
         bool isCloudOnly = false;
         // Set when the pool was full and the extension must be derived from the name.
         bool extUnpooled = false;
+        // In what was padding: a name sort then compares two integers.
+        quint16 nameRanking = 0;
+        quint32 nameRank = 0;
     };
     // Shared, copy-on-write: the catalog's lists (by kind, recents, groups…)
     // hold the same record many times over at the cost of a pointer each.

@@ -112,7 +112,7 @@ QList<FileItem> SearchEngine::local(const Query &query, const Catalog &catalog)
     if (query.device)
         return {};
     const auto index = SearchIndex::of(catalog.items, catalog.ocr, catalog.subjects);
-    return index->filter(QueryMatcher(query), SearchIndex::threads());
+    return index->search(query, SearchIndex::threads());
 }
 
 QFuture<SearchEngine::Outcome> SearchEngine::everywhere(const Query &query, const QList<FileItem> &local)

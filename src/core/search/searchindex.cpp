@@ -9,11 +9,14 @@
 #endif
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
 // Below this many records a second thread costs more than it saves.
 constexpr qsizetype kParallelFrom = 65536;
+// Answers kept: enough for the prefixes of a word typed and deleted.
+constexpr size_t kAnswers = 12;
 
 // The last path component, without copying it out of the path.
 QByteArrayView nameOf(const FileItem &item)
@@ -27,18 +30,36 @@ QByteArrayView nameOf(const FileItem &item)
 std::shared_ptr<const SearchIndex> SearchIndex::of(const QList<FileItem> &items, const OcrTexts &ocr,
                                                    const SubjectLabels &subjects)
 {
-    static std::mutex lock;
+    // A search of the catalog on show must never wait while the next
+    // catalog's table is built: looking up takes one lock, building another.
+    static std::mutex lookup;
+    static std::mutex building;
     static std::shared_ptr<const SearchIndex> last;
-    std::lock_guard guard(lock);
-    if (last && last->sameItems(items)) {
-        if (!last->sameTexts(ocr, subjects))
-            last = std::shared_ptr<const SearchIndex>(new SearchIndex(*last, ocr, subjects));
+    const auto current = [] {
+        std::lock_guard guard(lookup);
         return last;
+    };
+    std::shared_ptr<const SearchIndex> found = current();
+    if (found && found->sameItems(items) && found->sameTexts(ocr, subjects))
+        return found;
+    // One build at a time: whoever comes second finds the table made.
+    std::lock_guard guard(building);
+    found = current();
+    if (found && found->sameItems(items)) {
+        if (found->sameTexts(ocr, subjects))
+            return found;
+        found = std::shared_ptr<const SearchIndex>(new SearchIndex(*found, ocr, subjects));
+    } else {
+        found = std::make_shared<const SearchIndex>(items, ocr, subjects);
     }
-    // Let the old table go before the new one is built: both at once would double the memory.
-    last.reset();
-    last = std::make_shared<const SearchIndex>(items, ocr, subjects);
-    return last;
+    std::shared_ptr<const SearchIndex> old;
+    {
+        std::lock_guard replace(lookup);
+        old = std::exchange(last, found);
+    }
+    // The old table goes here, outside the lock: freeing it takes a while.
+    old.reset();
+    return found;
 }
 
 SearchIndex::SearchIndex(const QList<FileItem> &items, const OcrTexts &ocr, const SubjectLabels &subjects)
@@ -105,6 +126,16 @@ SearchIndex::SearchIndex(const SearchIndex &other, const OcrTexts &ocr, const Su
     buildExtras();
 }
 
+qsizetype SearchIndex::bytes() const
+{
+    qsizetype total = qsizetype(m_names->facts.capacity() * sizeof(QueryMatcher::Facts) +
+                                m_names->folded.capacity() + m_names->offsets.capacity() * sizeof(qsizetype) +
+                                m_extraOf.capacity() * sizeof(qint32) + m_extras.capacity() * sizeof(Extra));
+    for (const Extra &extra : m_extras)
+        total += qsizetype(extra.text.capacity());
+    return total;
+}
+
 bool SearchIndex::sameItems(const QList<FileItem> &items) const
 {
     return m_items.isSharedWith(items) && m_items.size() == items.size();
@@ -154,14 +185,21 @@ std::vector<qsizetype> SearchIndex::withName(const std::string &term, qsizetype 
     const qsizetype length = qsizetype(term.size());
     const qsizetype stop = offsets[size_t(end)];
     qsizetype record = begin;
-    // A match must lie within one name; each name counts once.
-    const auto candidate = [&](qsizetype start) {
-        if (start + length > stop || std::memcmp(base + start, term.data(), term.size()) != 0)
+    // Where the name of the last hit ends: a name counts once, so the rest
+    // of it is skipped. Short terms hit in most names, several times over.
+    qsizetype skipTo = 0;
+    // A match must lie within one name; each name counts once. `tested`:
+    // the caller compared the whole term already.
+    const auto candidate = [&](qsizetype start, bool tested) {
+        if (start < skipTo || start + length > stop ||
+            (!tested && std::memcmp(base + start, term.data(), term.size()) != 0))
             return;
         while (offsets[size_t(record) + 1] <= start)
             ++record;
-        if (start + length <= offsets[size_t(record) + 1] && (hits.empty() || hits.back() != record))
+        if (start + length <= offsets[size_t(record) + 1]) {
             hits.push_back(record);
+            skipTo = offsets[size_t(record) + 1];
+        }
     };
     // Two of the term's rarest bytes, at their places in the term, are
     // tested sixteen positions at a time; only where both agree is the term
@@ -181,19 +219,25 @@ std::vector<qsizetype> SearchIndex::withName(const std::string &term, qsizetype 
     const qsizetype reach = qsizetype(std::max(first, second)) + 16;
     const __m128i a = _mm_set1_epi8(term[first]);
     const __m128i b = _mm_set1_epi8(term[second]);
+    // The two bytes tested are the whole of a term of one or two.
+    const bool whole = term.size() <= 2;
     for (; pos + reach <= stop; pos += 16) {
+        if (skipTo > pos + 16) {
+            pos = skipTo - 16;
+            continue;
+        }
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + pos + first));
         const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i *>(base + pos + second));
         unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b))));
         while (mask) {
-            candidate(pos + __builtin_ctz(mask));
+            candidate(pos + __builtin_ctz(mask), whole);
             mask &= mask - 1;
         }
     }
 #endif
     for (; pos + length <= stop; ++pos)
         if (base[pos + qsizetype(first)] == term[first])
-            candidate(pos);
+            candidate(pos, false);
     return hits;
 }
 
@@ -294,4 +338,29 @@ QList<FileItem> SearchIndex::filter(const QueryMatcher &matcher, int parts) cons
     for (QList<FileItem> &f : found)
         out.append(std::move(f));
     return out;
+}
+
+QList<FileItem> SearchIndex::search(const Query &query, int parts) const
+{
+    {
+        std::lock_guard guard(m_answersLock);
+        for (auto answer = m_answers.begin(); answer != m_answers.end(); ++answer) {
+            if (answer->query != query)
+                continue;
+            std::rotate(answer, answer + 1, m_answers.end());
+            return m_answers.back().items;
+        }
+    }
+    QList<FileItem> found = filter(QueryMatcher(query), parts);
+    std::lock_guard guard(m_answersLock);
+    // At most about two catalogs' worth of references are kept.
+    qsizetype held = found.size();
+    for (const Answer &answer : m_answers)
+        held += answer.items.size();
+    while (!m_answers.empty() && (m_answers.size() >= kAnswers || held > 2 * m_items.size())) {
+        held -= m_answers.front().items.size();
+        m_answers.erase(m_answers.begin());
+    }
+    m_answers.push_back(Answer{query, found});
+    return found;
 }

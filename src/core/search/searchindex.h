@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,11 +27,16 @@ public:
     SearchIndex(const QList<FileItem> &items, const OcrTexts &ocr, const SubjectLabels &subjects);
 
     qsizetype size() const { return m_items.size(); }
+    // The heap the table itself holds (not the records it stands for).
+    qsizetype bytes() const;
     // How many slices a large catalog is built and scanned in: one per core.
     static int threads();
     // The records that `matcher` admits with their terms, in catalog order.
     // Large catalogs are scanned in `parts` slices at once.
     QList<FileItem> filter(const QueryMatcher &matcher, int parts) const;
+    // filter() for `query`, answered from memory when it was asked lately:
+    // typing back over a search asks its shorter forms again.
+    QList<FileItem> search(const Query &query, int parts) const;
 
 private:
     struct Names
@@ -45,6 +51,12 @@ private:
         bool hasText = false;
         std::string text; // folded
         const QStringList *labels = nullptr;
+    };
+
+    struct Answer
+    {
+        Query query;
+        QList<FileItem> items;
     };
 
     SearchIndex(const SearchIndex &names, const OcrTexts &ocr, const SubjectLabels &subjects);
@@ -63,4 +75,6 @@ private:
     std::shared_ptr<const Names> m_names;
     std::vector<qint32> m_extraOf; // index into m_extras, or -1; empty when there is no text
     std::vector<Extra> m_extras;
+    mutable std::mutex m_answersLock;
+    mutable std::vector<Answer> m_answers; // the latest last
 };
