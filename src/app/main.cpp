@@ -3,8 +3,6 @@
 #include "parsemode.h"
 #include "tovaloapp.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -23,12 +21,8 @@ int main(int argc, char **argv)
     }
     // Parse mode needs no window, so it must not need a display either:
     // it runs on a core application before anything touches the window system.
-    if (ParseMode::asked()) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Tovalo"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Tovalo"));
-        return ParseMode::run();
-    }
+    if (ParseMode::asked())
+        return ParseMode::main(argc, argv);
     if (TovaloApp::displayMissing()) {
         std::fputs("tovalo: no display to open a window on (DISPLAY and WAYLAND_DISPLAY are unset); "
                    "TOVALO_PARSE=\"query|query\" runs without one, and tovalo-cli reads and searches the "

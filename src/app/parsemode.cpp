@@ -2,6 +2,7 @@
 
 #include "search/queryparser.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -10,6 +11,14 @@
 bool ParseMode::asked()
 {
     return qEnvironmentVariableIsSet("TOVALO_PARSE");
+}
+
+int ParseMode::main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tovalo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tovalo"));
+    return run();
 }
 
 QStringList ParseMode::sources()

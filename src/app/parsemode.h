@@ -15,6 +15,8 @@ public:
     static bool asked();
     // Prints one line per non-empty piece on standard output; the exit status.
     static int run();
+    // The whole program: a core application, then run(). Touches no display.
+    static int main(int argc, char **argv);
 
     // "parse | text | chip labels | from to to", dates as `abbreviated`, "-" when absent.
     static QString line(const QString &piece, const Query &query, const QLocale &locale, const QTimeZone &zone);

@@ -50,6 +50,17 @@ bool switchedOff(const QByteArray &text)
     return false;
 }
 
+// The program the entry starts: the window runs as tovalo-window, which the
+// tovalo beside it starts, and the entry names that one.
+QString startingProgram()
+{
+    const QFileInfo running(QCoreApplication::applicationFilePath());
+    const QString launcher = running.dir().filePath(QStringLiteral("tovalo"));
+    if (running.fileName() == QLatin1String("tovalo-window") && QFileInfo(launcher).isExecutable())
+        return launcher;
+    return running.filePath();
+}
+
 } // namespace
 
 namespace Autostart {
@@ -99,8 +110,7 @@ bool setEnabled(bool enabled, QString *error)
         return false;
     }
     QSaveFile file(path);
-    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
-                                                         : QStringLiteral("tovalo");
+    const QString program = QCoreApplication::instance() ? startingProgram() : QStringLiteral("tovalo");
     if (program.contains(u'\n') || program.contains(u'\r')) {
         if (error)
             *error = QStringLiteral("the program's path %1 has a line break, which an entry cannot hold").arg(program);
