@@ -10,11 +10,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -139,6 +141,24 @@ TEST_F(App, WithoutADisplayTheWindowIsRefusedWithAMessage)
     EXPECT_EQ(run.exitCode(), 1);
     EXPECT_TRUE(run.lines().isEmpty());
     EXPECT_TRUE(run.err().contains("no display")) << run.err().toStdString();
+}
+
+// `tovalo` only starts the program beside it; moved away from them, it says
+// which one it could not start instead of failing quietly.
+TEST_F(App, TheLauncherAloneSaysWhichProgramItCannotStart)
+{
+    QDir().mkpath(m_session.dir("lone"));
+    const QString lone = m_session.dir("lone/tovalo");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TOVALO_APP), lone));
+    for (const auto &[parse, program] : {std::pair{false, "tovalo-window"}, std::pair{true, "tovalo-parse"}}) {
+        QProcess run;
+        run.setProcessEnvironment(m_session.environment(parse ? Vars{{"TOVALO_PARSE", "pdfs"}} : Vars{}));
+        run.start(lone, {});
+        ASSERT_TRUE(run.waitForFinished(30000));
+        EXPECT_EQ(run.exitCode(), 127);
+        const QByteArray err = run.readAllStandardError();
+        EXPECT_TRUE(err.contains("cannot start") && err.contains(program)) << err.toStdString();
+    }
 }
 
 TEST_F(App, SnapshotPicturesTheMainWindowAndCountsTheCatalog)
