@@ -101,33 +101,29 @@ QAccessibleInterface *copies(QWidget *cells, DupGroupCard *card)
                                   std::move(items));
 }
 
-QAccessibleInterface *quickRows(QuickSearchView *view)
+// The Quick Search rows: selected is the row the keys are on, and the
+// default action is the panel's, as a click or Return.
+QAccessibleInterface *quickRows(QuickSearchView *panel, FileListView *list)
 {
     ItemListAccessible::Items items;
-    items.count = [view] { return int(view->rows().size()); };
-    items.key = [view](int row) { return view->rows().at(row).path(); };
-    items.rowOf = [view](const QByteArray &path) {
-        const QList<FileItem> all = view->rows();
+    items.count = [panel] { return int(panel->rows().size()); };
+    items.key = [panel](int row) { return panel->rows().at(row).path(); };
+    items.rowOf = [panel](const QByteArray &path) {
+        const QList<FileItem> all = panel->rows();
         for (int i = 0; i < all.size(); ++i)
             if (all.at(i).path() == path)
                 return i;
         return -1;
     };
-    items.name = [view](int row) { return spoken(view->rows().at(row)); };
-    items.rect = [view](int row) { return view->rowRect(row).toAlignedRect(); };
-    items.rowAt = [view](const QPoint &at) {
-        const int count = int(view->rows().size());
-        for (int i = 0; i < count; ++i)
-            if (view->rowRect(i).contains(QPointF(at)))
-                return i;
-        return -1;
+    items.name = [panel](int row) { return spoken(panel->rows().at(row)); };
+    items.rect = [list](int row) { return list->itemRect(row).toAlignedRect(); };
+    items.rowAt = [list](const QPoint &at) { return list->rowAt(QPointF(at)); };
+    items.selected = [panel](int row) { return panel->model().index() == row; };
+    items.press = [panel](int row) {
+        panel->model().setIndex(row);
+        panel->act(panel->rows(), Qt::NoModifier);
     };
-    items.selected = [view](int row) { return view->model().index() == row; };
-    items.press = [view](int row) {
-        view->model().setIndex(row);
-        view->act(view->rows(), Qt::NoModifier);
-    };
-    return new ItemListAccessible(view, QStringLiteral("Quick Search"), std::move(items));
+    return new ItemListAccessible(list, list->spokenName(), std::move(items));
 }
 
 QAccessibleInterface *storage(StorageBar *bar)
@@ -309,10 +305,12 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget)
         return nullptr;
-    if (key == QLatin1String("FileListView"))
-        return fileList(static_cast<FileListView *>(widget));
-    if (key == QLatin1String("QuickSearchView"))
-        return quickRows(static_cast<QuickSearchView *>(widget));
+    if (key == QLatin1String("FileListView")) {
+        auto *list = static_cast<FileListView *>(widget);
+        if (auto *panel = qobject_cast<QuickSearchView *>(list->parentWidget()))
+            return quickRows(panel, list);
+        return fileList(list);
+    }
     if (key == QLatin1String("StorageBar"))
         return storage(static_cast<StorageBar *>(widget));
     if (key == QLatin1String("PreviewPanel"))

@@ -550,7 +550,11 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
 
 void FileListView::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_pressRow = -1;
+    const int pressed = std::exchange(m_pressRow, -1);
+    if (event->button() == Qt::LeftButton && pressed >= 0 && rowAt(event->position()) == pressed) {
+        emit released(pressed, event->modifiers());
+        return;
+    }
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 

@@ -72,6 +72,8 @@ public:
 signals:
     // The width of the scrolled content, whenever it changes.
     void contentWidthChanged(qreal width);
+    // The left button went down and came up on the file at `row`, with no drag.
+    void released(int row, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

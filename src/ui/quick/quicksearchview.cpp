@@ -1,29 +1,24 @@
 #include "quicksearchview.h"
 
-#include "files/fileinteractions.h"
-#include "files/thumb.h"
+#include "files/filelistlayout.h"
+#include "files/filelistview.h"
 #include "files/thumbs.h"
 
 #include "library/library.h"
-#include "model/fmt.h"
 #include "search/searchengine.h"
 #include "theme/appearance.h"
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QDateTime>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -37,10 +32,8 @@ constexpr qreal kSectionBelow = 4;
 constexpr qreal kChipSpacing = 6;
 constexpr qreal kRowsInset = 10;
 constexpr qreal kRowSpacing = 2;
-constexpr qreal kRowPadX = 10;
 constexpr qreal kRowPadY = 5;
 constexpr qreal kThumbShown = 34;
-constexpr qreal kRowRadius = 9;
 constexpr qreal kEmptyPad = 30;
 constexpr qreal kFooterHeight = 36;
 constexpr qreal kFooterInset = 18;
@@ -55,7 +48,6 @@ struct PanelFonts
         return f;
     }();
     QFont chip = Theme::font(10.5, QFont::DemiBold);
-    QFont name = Theme::font(13.5, QFont::Medium);
     QFont small = Theme::font(11);
     QFont empty = Theme::font(13);
     QFont mono = Theme::mono();
@@ -65,11 +57,6 @@ const PanelFonts &fonts()
 {
     static const PanelFonts made;
     return made;
-}
-
-QString shortDate(Millis date)
-{
-    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
 }
 
 qreal sectionHeight()
@@ -82,7 +69,7 @@ qreal sectionHeight()
 } // namespace
 
 QuickSearchView::QuickSearchView(QuickModel &model, Library &library, Thumbs &thumbs, QWidget *parent)
-    : QWidget(parent), m_model(model), m_library(library), m_thumbs(thumbs), m_session(library)
+    : QWidget(parent), m_model(model), m_library(library), m_thumbs(thumbs), m_session(library), m_rowCell(thumbs)
 {
     setFixedSize(kWidth, kHeight);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -104,21 +91,42 @@ QuickSearchView::QuickSearchView(QuickModel &model, Library &library, Thumbs &th
     applyPalette();
     connect(m_field, &QLineEdit::textEdited, this, &QuickSearchView::textEdited);
 
+    // The rows: a file list under the heading, seven rows tall, that leaves
+    // the keyboard to the field and acts on a click.
+    m_rowCell.setHeight(rowHeight());
+    // The list starts on a whole pixel; its margin keeps the rows where they fall.
+    const int listTop = int(std::floor(rowsTop()));
+    FileListLayout layout;
+    layout.scrolls = false;
+    layout.sideMargin = kRowsInset;
+    layout.topMargin = rowsTop() - listTop;
+    layout.spacing = kRowSpacing;
+    m_list = new FileListView(m_rows, m_rowCell, layout, m_thumbs, m_marked, this);
+    m_list->setObjectName(QStringLiteral("quickRows"));
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setContextMenuPolicy(Qt::NoContextMenu);
+    m_list->setSpokenName(QStringLiteral("Quick Search"));
+    m_list->setGeometry(0, listTop, kWidth, int(kHeight - kFooterHeight - 1) - listTop);
+    // A press between the rows clears the list's selection; the keys' row stays marked.
+    connect(&m_marked, &AppState::selectionChanged, this, [this] {
+        if (m_marked.selection().isEmpty())
+            markSelectedRow();
+    });
+    connect(m_list, &FileListView::released, this, [this](int row, Qt::KeyboardModifiers modifiers) {
+        m_model.setIndex(row);
+        act(rows(), modifiers);
+    });
+
     connect(&m_session, &SearchSession::widened, this, [this](const SearchEngine::Outcome &outcome) {
         m_found = outcome.items;
-        requestThumbs();
-        update();
+        showRows();
     });
 
     connect(&m_model, &QuickModel::textChanged, this, &QuickSearchView::modelTextChanged);
-    connect(&m_model, &QuickModel::indexChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_model, &QuickModel::indexChanged, this, &QuickSearchView::markSelectedRow);
     connect(&m_model, &QuickModel::indexChanged, this, &QuickSearchView::announceRow);
-    connect(&m_library, &Library::recentsChanged, this, [this]() {
-        requestThumbs();
-        update();
-    });
+    connect(&m_library, &Library::recentsChanged, this, &QuickSearchView::showRows);
     connect(&m_library, &Library::hasScannedChanged, this, qOverload<>(&QWidget::update));
-    connect(&m_thumbs, &Thumbs::loaded, this, qOverload<>(&QWidget::update));
     m_field->setText(m_model.text());
     search();
 }
@@ -185,16 +193,27 @@ void QuickSearchView::search()
         m_found = m_session.start(m_query);
         m_session.widenAfterPause();
     }
-    requestThumbs();
+    showRows();
+}
+
+void QuickSearchView::showRows()
+{
+    m_rows.setItems(rows());
+    markSelectedRow();
     update();
 }
 
-void QuickSearchView::requestThumbs()
+void QuickSearchView::markSelectedRow()
 {
-    for (const FileItem &item : rows()) {
-        if (!m_thumbs.contains(item.path(), kThumbSize))
-            m_thumbs.request(item.path(), kThumbSize);
+    const QList<FileItem> shown = rows();
+    const int i = m_model.index();
+    if (i < 0 || i >= shown.size()) {
+        m_marked.setSelection({});
+        m_marked.setAnchor(std::nullopt);
+        return;
     }
+    m_marked.setSelection({shown[i].path()});
+    m_marked.setAnchor(shown[i].path());
 }
 
 void QuickSearchView::announceRow()
@@ -204,7 +223,7 @@ void QuickSearchView::announceRow()
     if (!QAccessible::isActive())
         return;
     const qsizetype count = rows().size();
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(this);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
     if (!list || m_model.index() < 0 || m_model.index() >= count)
         return;
     QAccessibleEvent focus(list, QAccessible::Focus);
@@ -277,50 +296,7 @@ qreal QuickSearchView::rowHeight() const
 
 QRectF QuickSearchView::rowRect(int row) const
 {
-    const qreal h = rowHeight();
-    return {kRowsInset, rowsTop() + row * (h + kRowSpacing), kWidth - 2 * kRowsInset, h};
-}
-
-std::optional<int> QuickSearchView::rowAt(const QPointF &point) const
-{
-    const qsizetype count = rows().size();
-    for (int i = 0; i < count; ++i) {
-        if (rowRect(i).contains(point))
-            return i;
-    }
-    return std::nullopt;
-}
-
-void QuickSearchView::mousePressEvent(QMouseEvent *event)
-{
-    m_pressedRow = event->button() == Qt::LeftButton ? rowAt(event->position()) : std::nullopt;
-    m_pressedAt = event->position().toPoint();
-    QWidget::mousePressEvent(event);
-}
-
-void QuickSearchView::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!m_pressedRow || !(event->buttons() & Qt::LeftButton))
-        return;
-    if ((event->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance())
-        return;
-    const QList<FileItem> shown = rows();
-    const int row = *m_pressedRow;
-    m_pressedRow.reset();
-    if (row >= shown.size())
-        return;
-    const QImage picture = m_thumbs.cached(shown[row].path(), kThumbSize);
-    FileInteractions::drag(this, shown[row], picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
-}
-
-void QuickSearchView::mouseReleaseEvent(QMouseEvent *event)
-{
-    const std::optional<int> pressed = m_pressedRow;
-    m_pressedRow.reset();
-    if (!pressed || event->button() != Qt::LeftButton || rowAt(event->position()) != pressed)
-        return;
-    m_model.setIndex(*pressed);
-    act(rows(), event->modifiers());
+    return m_list->itemRect(row).translated(m_list->pos());
 }
 
 void QuickSearchView::paintEvent(QPaintEvent *)
@@ -338,7 +314,7 @@ void QuickSearchView::paintEvent(QPaintEvent *)
     p.fillRect(QRectF(1, kSearchRowHeight, kWidth - 2, 1), Theme::line.resolve(m_dark));
 
     paintSection(p);
-    paintRows(p);
+    paintEmpty(p);
     paintFooter(p);
     emit painted();
 }
@@ -374,56 +350,14 @@ void QuickSearchView::paintSection(QPainter &p)
     }
 }
 
-void QuickSearchView::paintRows(QPainter &p)
+void QuickSearchView::paintEmpty(QPainter &p)
 {
-    const QList<FileItem> shown = rows();
-    if (shown.isEmpty()) {
-        p.setFont(fonts().empty);
-        p.setPen(Theme::ink3.resolve(m_dark));
-        const qreal lineHeight = QFontMetricsF(fonts().empty).height();
-        p.drawText(QRectF(0, rowsTop() + kEmptyPad, kWidth, lineHeight), Qt::AlignCenter, emptyText());
+    if (!rows().isEmpty())
         return;
-    }
-    for (int i = 0; i < shown.size(); ++i)
-        paintRow(p, rowRect(i), shown[i], i == m_model.index());
-}
-
-void QuickSearchView::paintRow(QPainter &p, const QRectF &row, const FileItem &item, bool selected)
-{
-    const PanelFonts &f = fonts();
-    if (selected) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(Theme::marker.withOpacity(0.5).resolve(m_dark));
-        p.drawRoundedRect(row, kRowRadius, kRowRadius);
-    }
-    const qreal midY = row.center().y();
-    const qreal left = row.left() + kRowPadX;
-    const qreal right = row.right() - kRowPadX;
-    Thumb::paint(p, QRectF(left, midY - kThumbShown / 2, kThumbShown, kThumbShown),
-                 m_thumbs.cached(item.path(), kThumbSize), false, m_dark);
-
-    const QFontMetricsF smallMetrics(f.small);
-    const QString date = shortDate(item.activity());
-    const qreal dateWidth = smallMetrics.horizontalAdvance(date);
-    p.setFont(f.small);
+    p.setFont(fonts().empty);
     p.setPen(Theme::ink3.resolve(m_dark));
-    p.drawText(QRectF(right - dateWidth, row.top(), dateWidth + 1, row.height()), Qt::AlignRight | Qt::AlignVCenter,
-               date);
-
-    const qreal textLeft = left + kThumbShown + 12;
-    const qreal textWidth = std::max<qreal>(0, right - dateWidth - 12 - textLeft);
-    const QFontMetricsF nameMetrics(f.name);
-    const qreal block = nameMetrics.height() + 1 + smallMetrics.height();
-    const qreal top = midY - block / 2;
-    p.setFont(f.name);
-    p.setPen(Theme::ink.resolve(m_dark));
-    p.drawText(QRectF(textLeft, top, textWidth, nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, textWidth));
-    const QString folder = Fmt::path(QFileInfo(item.pathString()).path());
-    p.setFont(f.small);
-    p.setPen(Theme::ink3.resolve(m_dark));
-    p.drawText(QRectF(textLeft, top + nameMetrics.height() + 1, textWidth, smallMetrics.height()),
-               Qt::AlignLeft | Qt::AlignVCenter, smallMetrics.elidedText(folder, Qt::ElideLeft, textWidth));
+    const qreal lineHeight = QFontMetricsF(fonts().empty).height();
+    p.drawText(QRectF(0, rowsTop() + kEmptyPad, kWidth, lineHeight), Qt::AlignCenter, emptyText());
 }
 
 void QuickSearchView::paintFooter(QPainter &p)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "quickmodel.h"
+#include "quickrow.h"
 
 #include "model/fileitem.h"
+#include "pages/filelistmodel.h"
 #include "search/chip.h"
+#include "state/appstate.h"
 #include "search/query.h"
 #include "search/searchsession.h"
 
@@ -14,6 +17,7 @@
 
 #include <optional>
 
+class FileListView;
 class Library;
 class QLineEdit;
 class QPainter;
@@ -44,6 +48,8 @@ public:
     QString emptyText() const;
     QLineEdit *field() const { return m_field; }
     QuickModel &model() const { return m_model; }
+    // The rows' list, which the pointer and a screen reader use; the field keeps the keyboard.
+    FileListView *list() const { return m_list; }
     // Where row `row` is drawn, in this widget's coordinates.
     QRectF rowRect(int row) const;
     // The wide search is under way or waiting for the pause to end.
@@ -73,23 +79,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void textEdited(const QString &text);
     void modelTextChanged();
     void search();
-    void requestThumbs();
+    // Gives the list the rows to show now, and the marker to the selected one.
+    void showRows();
+    void markSelectedRow();
     void announceRow();
     void applyPalette();
-    std::optional<int> rowAt(const QPointF &point) const;
     qreal rowHeight() const;
     qreal rowsTop() const;
     void paintSection(QPainter &p);
-    void paintRows(QPainter &p);
-    void paintRow(QPainter &p, const QRectF &row, const FileItem &item, bool selected);
+    void paintEmpty(QPainter &p);
     void paintFooter(QPainter &p);
 
     QuickModel &m_model;
@@ -103,6 +106,9 @@ private:
     QList<FileItem> m_found;
     SearchSession m_session;
 
-    std::optional<int> m_pressedRow;
-    QPoint m_pressedAt;
+    FileListModel m_rows;
+    QuickRow m_rowCell;
+    // The list's selection: the row the keys are on, and nothing else.
+    AppState m_marked;
+    FileListView *m_list = nullptr;
 };

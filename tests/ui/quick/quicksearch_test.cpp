@@ -1,12 +1,16 @@
 #include "quicktesting.h"
 #include "tempdir.h"
 
+#include "access/accessibility.h"
+#include "files/filelistview.h"
 #include "files/thumbs.h"
 #include "quick/quickpanel.h"
 #include "quick/quicksearch.h"
 #include "quick/quicksearchview.h"
 #include "state/appstate.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -177,8 +181,46 @@ TEST_F(QuickSearchTest, ClickingARowActsOnIt)
     showPanel();
     QuickSearchView *view = quick->view();
     const FileItem third = view->rows()[2];
-    QTest::mouseClick(view, Qt::LeftButton, {}, view->rowRect(2).center().toPoint());
+    // The rows are a file list that acts on a click and leaves the keyboard to the field.
+    FileListView *list = view->list();
+    EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(view->rowRect(2), list->itemRect(2).translated(list->pos()));
+    // A press between rows acts on nothing and leaves the keys' row marked.
+    const QPoint between = list->itemRect(0).bottomLeft().toPoint() + QPoint(40, 1);
+    ASSERT_EQ(list->rowAt(between), -1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, between);
+    EXPECT_TRUE(calls.opened.isEmpty());
+    EXPECT_EQ(list->selection(), QSet<QByteArray>{view->rows()[quick->model().index()].path()});
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->itemRect(2).center().toPoint());
     EXPECT_EQ(quick->model().index(), 2);
+    EXPECT_EQ(calls.opened, QList<QByteArray>{third.path()});
+    EXPECT_FALSE(quick->isVisible());
+}
+
+TEST_F(QuickSearchTest, AScreenReaderReadsTheRowsTheSelectedOneAndActsOnAPress)
+{
+    Accessibility::install();
+    make(tenFiles());
+    showPanel();
+    QuickSearchView *view = quick->view();
+    press(Qt::Key_Down);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view->list());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Quick Search"));
+    // The list's own widgets come first, then one child a row.
+    const int first = list->childCount() - 7;
+    ASSERT_GE(first, 0);
+    for (int i = 0; i < 7; ++i) {
+        QAccessibleInterface *row = list->child(first + i);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->role(), QAccessible::ListItem) << i;
+        EXPECT_TRUE(row->text(QAccessible::Name).startsWith(view->rows()[i].displayName() + ", ")) << i;
+        EXPECT_EQ(row->state().selected, i == 1) << i;
+    }
+    const FileItem third = view->rows()[2];
+    ASSERT_TRUE(list->child(first + 2)->actionInterface());
+    list->child(first + 2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(calls.opened, QList<QByteArray>{third.path()});
     EXPECT_FALSE(quick->isVisible());
 }
