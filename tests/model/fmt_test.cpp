@@ -48,3 +48,11 @@ TEST_F(FmtTest, IsoDatesInUtcWithMilliseconds)
     EXPECT_EQ(Fmt::iso(1'736'935'200'123), "2025-01-15T10:00:00.123Z");
     EXPECT_EQ(Fmt::iso(kDistantPast), "0001-01-01T00:00:00.000Z");
 }
+
+TEST_F(FmtTest, ShortDatesAreTheLocalDayWithTheLocalesMonthName)
+{
+    // Midday in UTC is the same day in every time zone within eleven hours.
+    EXPECT_EQ(Fmt::shortDate(1'736'942'400'000), "Jan 15, 2025");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(Fmt::shortDate(1'736'942'400'000), "Jan. 15, 2025");
+}

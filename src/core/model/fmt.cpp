@@ -116,4 +116,9 @@ QString iso(Millis date)
     return QDateTime::fromMSecsSinceEpoch(date, Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
+QString shortDate(Millis date)
+{
+    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
+}
+
 } // namespace Fmt

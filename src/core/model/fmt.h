@@ -20,5 +20,7 @@ QString path(const QString &path);
 QString path(const QString &path, const QString &home);
 // ISO 8601 in UTC with milliseconds, "2025-01-15T09:00:00.000Z".
 QString iso(Millis date);
+// The local day under a card or a row, "Jan 15, 2025" (month names in the locale's language).
+QString shortDate(Millis date);
 
 } // namespace Fmt

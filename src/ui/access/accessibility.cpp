@@ -19,8 +19,6 @@
 #include "tray/menubarrow.h"
 
 #include <QAccessibleWidget>
-#include <QDateTime>
-#include <QLocale>
 #include <QScrollBar>
 
 namespace {
@@ -28,9 +26,9 @@ namespace {
 // What a sighted user reads on a card or a row: the name, then kind, size and date.
 QString spoken(const FileItem &item)
 {
-    const QString date = QLocale().toString(QDateTime::fromMSecsSinceEpoch(item.activity()).date(),
-                                            QStringLiteral("MMM d, yyyy"));
-    return QStringList{item.displayName(), KindTag::label(item), Fmt::size(item.size()), date}.join(
+    return QStringList{item.displayName(), KindTag::label(item), Fmt::size(item.size()),
+                       Fmt::shortDate(item.activity())}
+        .join(
         QStringLiteral(", "));
 }
 

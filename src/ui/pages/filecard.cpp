@@ -9,9 +9,7 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
-#include <QDateTime>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
 #include <QPaintDevice>
 #include <QPainterPath>
@@ -55,11 +53,6 @@ QSizeF buttonSize()
     const qreal symbol = Symbols::boxSize(10.5);
     return {2 * kButtonPadX + symbol + kButtonGap + f.buttonMetrics.horizontalAdvance(QStringLiteral("Copy text")),
             2 * kButtonPadY + std::max(symbol, f.buttonMetrics.height())};
-}
-
-QString shortDate(Millis date)
-{
-    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
 }
 
 } // namespace
@@ -255,7 +248,7 @@ const FileCard::Caption &FileCard::caption(const FileItem &item, qreal width) co
     made.name = QStaticText(f.nameMetrics.elidedText(item.displayName(), Qt::ElideMiddle, width));
     made.name.setTextFormat(Qt::PlainText);
     made.name.prepare(QTransform(), f.name);
-    const QString detail = Fmt::size(item.size()) + QStringLiteral(" · ") + shortDate(item.activity());
+    const QString detail = Fmt::size(item.size()) + QStringLiteral(" · ") + Fmt::shortDate(item.activity());
     made.detail = QStaticText(f.detailMetrics.elidedText(detail, Qt::ElideRight, width));
     made.detail.setTextFormat(Qt::PlainText);
     made.detail.prepare(QTransform(), f.detail);

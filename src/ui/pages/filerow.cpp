@@ -6,10 +6,8 @@
 #include "model/fmt.h"
 #include "theme/theme.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
 
 #include <cmath>
@@ -39,11 +37,6 @@ const RowFonts &fonts()
 {
     static const RowFonts made;
     return made;
-}
-
-QString shortDate(Millis date)
-{
-    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
 }
 
 } // namespace
@@ -144,7 +137,7 @@ const FileRow::Texts &FileRow::texts(const FileItem &item, qreal width) const
     made.width = width;
     made.size = item.size();
     made.activity = item.activity();
-    const QString date = shortDate(item.activity());
+    const QString date = Fmt::shortDate(item.activity());
     made.date = prepared(date, f.small);
     made.dateWidth = std::min(kDateWidth, f.smallMetrics.horizontalAdvance(date));
     const QString bytes = Fmt::size(item.size());

@@ -5,10 +5,8 @@
 #include "model/fmt.h"
 #include "theme/theme.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
 
 namespace {
@@ -29,11 +27,6 @@ const RowFonts &fonts()
     return made;
 }
 
-QString shortDate(Millis date)
-{
-    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(date).date(), QStringLiteral("MMM d, yyyy"));
-}
-
 } // namespace
 
 void QuickRow::paintCell(QPainter &p, const QRectF &row, const FileItem &item, bool selected, qreal) const
@@ -52,7 +45,7 @@ void QuickRow::paintCell(QPainter &p, const QRectF &row, const FileItem &item, b
                  m_thumbs.cached(item.path(), kThumbSize), false, m_dark);
 
     const QFontMetricsF smallMetrics(f.small);
-    const QString date = shortDate(item.activity());
+    const QString date = Fmt::shortDate(item.activity());
     const qreal dateWidth = smallMetrics.horizontalAdvance(date);
     p.setFont(f.small);
     p.setPen(Theme::ink3.resolve(m_dark));
