@@ -26,13 +26,13 @@ namespace {
 // What a sighted user reads on a card or a row: the name, then kind, size and date.
 QString spoken(const FileItem &item)
 {
-    return QStringList{item.displayName(), KindTag::label(item), Fmt::size(item.size()),
-                       Fmt::shortDate(item.activity())}
-        .join(
-        QStringLiteral(", "));
+    const QStringList parts{item.displayName(), KindTag::label(item), Fmt::size(item.size()),
+                            Fmt::shortDate(item.activity())};
+    return parts.join(QStringLiteral(", "));
 }
 
-QAccessibleInterface *fileList(FileListView *view)
+// A file list view's files, read from its model and placed by the view.
+ItemListAccessible::Items fileItems(FileListView *view)
 {
     ItemListAccessible::Items items;
     const FileListModel &model = view->model();
@@ -54,6 +54,13 @@ QAccessibleInterface *fileList(FileListView *view)
         const std::optional<QByteArray> anchor = view->anchor();
         return view->hasFocus() && anchor ? model.rowOf(*anchor) : -1;
     };
+    return items;
+}
+
+QAccessibleInterface *fileList(FileListView *view)
+{
+    ItemListAccessible::Items items = fileItems(view);
+    const FileListModel &model = view->model();
     // Cells that are check boxes (a review's ticks) toggle; files open.
     if (view->delegate().hasChecks()) {
         items.checked = [view, &model](int row) { return view->delegate().checked(model.item(row)); };
@@ -99,24 +106,11 @@ QAccessibleInterface *copies(QWidget *cells, DupGroupCard *card)
                                   std::move(items));
 }
 
-// The Quick Search rows: selected is the row the keys are on, and the
-// default action is the panel's, as a click or Return.
+// The Quick Search rows: the list's selection is the row the keys are on,
+// and the default action is the panel's, as a click or Return.
 QAccessibleInterface *quickRows(QuickSearchView *panel, FileListView *list)
 {
-    ItemListAccessible::Items items;
-    items.count = [panel] { return int(panel->rows().size()); };
-    items.key = [panel](int row) { return panel->rows().at(row).path(); };
-    items.rowOf = [panel](const QByteArray &path) {
-        const QList<FileItem> all = panel->rows();
-        for (int i = 0; i < all.size(); ++i)
-            if (all.at(i).path() == path)
-                return i;
-        return -1;
-    };
-    items.name = [panel](int row) { return spoken(panel->rows().at(row)); };
-    items.rect = [list](int row) { return list->itemRect(row).toAlignedRect(); };
-    items.rowAt = [list](const QPoint &at) { return list->rowAt(QPointF(at)); };
-    items.selected = [panel](int row) { return panel->model().index() == row; };
+    ItemListAccessible::Items items = fileItems(list);
     items.press = [panel](int row) {
         panel->model().setIndex(row);
         panel->act(panel->rows(), Qt::NoModifier);

@@ -140,12 +140,18 @@ void FileListView::reset()
 void FileListView::announceAnchor()
 {
     // A screen reader follows the keyboard from file to file.
-    if (!QAccessible::isActive() || !hasFocus() || !m_state.anchor())
+    if (hasFocus() && m_state.anchor())
+        announceRow(m_model.rowOf(*m_state.anchor()));
+}
+
+void FileListView::announceRow(int row)
+{
+    if (!QAccessible::isActive() || row < 0 || row >= m_model.rowCount())
         return;
-    const int row = m_model.rowOf(*m_state.anchor());
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(this);
-    if (row < 0 || !list)
+    if (!list)
         return;
+    // The view's own widgets are the first children, the files after them.
     QAccessibleEvent focus(list, QAccessible::Focus);
     focus.setChild(list->childCount() - m_model.rowCount() + row);
     QAccessible::updateAccessibility(&focus);

@@ -63,6 +63,8 @@ public:
     int hoveredRow() const { return m_hover; }
     // The row Space ticks: the anchor's, else the first; -1 when empty.
     int currentRow() const;
+    // Tells a screen reader the file at `row` is where the keys are now.
+    void announceRow(int row);
 
     bool hasHeightForWidth() const override;
     int heightForWidth(int width) const override;

@@ -10,7 +10,6 @@
 #include "theme/symbols.h"
 #include "theme/theme.h"
 
-#include <QAccessible>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -220,15 +219,7 @@ void QuickSearchView::announceRow()
 {
     // The field keeps the keyboard while ↑/↓ move through the rows: a screen
     // reader follows the selected row as the focused child of the list.
-    if (!QAccessible::isActive())
-        return;
-    const qsizetype count = rows().size();
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_list);
-    if (!list || m_model.index() < 0 || m_model.index() >= count)
-        return;
-    QAccessibleEvent focus(list, QAccessible::Focus);
-    focus.setChild(list->childCount() - int(count) + m_model.index());
-    QAccessible::updateAccessibility(&focus);
+    m_list->announceRow(m_model.index());
 }
 
 void QuickSearchView::act(const QList<FileItem> &rows, Qt::KeyboardModifiers modifiers)

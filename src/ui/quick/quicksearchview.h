@@ -6,9 +6,9 @@
 #include "model/fileitem.h"
 #include "pages/filelistmodel.h"
 #include "search/chip.h"
-#include "state/appstate.h"
 #include "search/query.h"
 #include "search/searchsession.h"
+#include "state/appstate.h"
 
 #include <QList>
 #include <QPoint>
@@ -35,7 +35,6 @@ class QuickSearchView final : public QWidget
 public:
     static constexpr int kWidth = 660;
     static constexpr int kHeight = 440;
-    static constexpr double kThumbSize = 80;
 
     QuickSearchView(QuickModel &model, Library &library, Thumbs &thumbs, QWidget *parent = nullptr);
 
