@@ -99,10 +99,11 @@ void MenuBarList::showEvent(QShowEvent *event)
 
 void MenuBarList::focusFirst()
 {
+    // Focus given as Tab gives it, so the ring shows where the keys start.
     if (QLayoutItem *first = m_rows->itemAt(0); first && first->widget())
-        first->widget()->setFocus(Qt::PopupFocusReason);
+        first->widget()->setFocus(Qt::TabFocusReason);
     else
-        m_openMain->setFocus(Qt::PopupFocusReason);
+        m_openMain->setFocus(Qt::TabFocusReason);
 }
 
 void MenuBarList::keyPressEvent(QKeyEvent *event)
@@ -130,8 +131,7 @@ bool MenuBarList::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_openMain && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         const auto *focus = static_cast<QFocusEvent *>(event);
-        m_openMainRing = event->type() == QEvent::FocusIn &&
-                         (FocusRing::fromKeyboard(focus->reason()) || focus->reason() == Qt::PopupFocusReason);
+        m_openMainRing = event->type() == QEvent::FocusIn && FocusRing::fromKeyboard(focus->reason());
         update();
     }
     return QWidget::eventFilter(watched, event);

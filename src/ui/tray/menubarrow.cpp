@@ -108,7 +108,7 @@ void MenuBarRow::showButtonIfWanted()
 
 void MenuBarRow::focusInEvent(QFocusEvent *event)
 {
-    m_keyboardFocus = FocusRing::fromKeyboard(event->reason()) || event->reason() == Qt::PopupFocusReason;
+    m_keyboardFocus = FocusRing::fromKeyboard(event->reason());
     showButtonIfWanted();
     update();
     QWidget::focusInEvent(event);
